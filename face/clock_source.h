@@ -1,0 +1,18 @@
+// Where a frame's instant comes from: the local clock, unless a test or the
+// headless renderer has put a source of its own in its place.
+#pragma once
+
+#include <ctime>
+
+// Fills `out` with the local broken-down time of this instant. Returns false
+// when the clock cannot be converted (out of the conversion's range).
+using ClockSourceFn = bool (*)(std::tm* out);
+
+// The system clock: `time` and the local-time conversion.
+bool ReadSystemClock(std::tm* out);
+
+// The source `DrawFrame` reads; `ReadSystemClock` unless replaced.
+extern ClockSourceFn ClockSource;
+
+// Local-time conversion of a calendar time; false when out of range.
+bool ToLocalTime(long long seconds, std::tm* out);

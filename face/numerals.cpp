@@ -1,0 +1,64 @@
+#include "face/numerals.h"
+
+#include "face/layout.h"
+
+std::int16_t NumeralStyle = 1;
+
+const char16_t* const ChineseNumerals[61] = {
+    u"零",     u"一",     u"二",     u"三",     u"四",     u"五",     u"六",     u"七",
+    u"八",     u"九",     u"十",     u"十一",   u"十二",   u"十三",   u"十四",   u"十五",
+    u"十六",   u"十七",   u"十八",   u"十九",   u"二十",   u"二十一", u"二十二", u"二十三",
+    u"二十四", u"二十五", u"二十六", u"二十七", u"二十八", u"二十九", u"三十",   u"三十一",
+    u"三十二", u"三十三", u"三十四", u"三十五", u"三十六", u"三十七", u"三十八", u"三十九",
+    u"四十",   u"四十一", u"四十二", u"四十三", u"四十四", u"四十五", u"四十六", u"四十七",
+    u"四十八", u"四十九", u"五十",   u"五十一", u"五十二", u"五十三", u"五十四", u"五十五",
+    u"五十六", u"五十七", u"五十八", u"五十九", u"六十",
+};
+
+const char16_t* const FormalNumerals[61] = {
+    u"零",     u"壹",     u"贰",     u"叁",     u"肆",     u"伍",     u"陆",     u"柒",
+    u"捌",     u"玖",     u"拾",     u"拾壹",   u"拾贰",   u"拾叁",   u"拾肆",   u"拾伍",
+    u"拾陆",   u"拾柒",   u"拾捌",   u"拾玖",   u"贰拾",   u"贰拾壹", u"贰拾贰", u"贰拾叁",
+    u"贰拾肆", u"贰拾伍", u"贰拾陆", u"贰拾柒", u"贰拾捌", u"贰拾玖", u"叁拾",   u"叁拾壹",
+    u"叁拾贰", u"叁拾叁", u"叁拾肆", u"叁拾伍", u"叁拾陆", u"叁拾柒", u"叁拾捌", u"叁拾玖",
+    u"肆拾",   u"肆拾壹", u"肆拾贰", u"肆拾叁", u"肆拾肆", u"肆拾伍", u"肆拾陆", u"肆拾柒",
+    u"肆拾捌", u"肆拾玖", u"伍拾",   u"伍拾壹", u"伍拾贰", u"伍拾叁", u"伍拾肆", u"伍拾伍",
+    u"伍拾陆", u"伍拾柒", u"伍拾捌", u"伍拾玖", u"陆拾",
+};
+
+NumeralTableRef NumeralTable = ChineseNumerals;
+
+const char16_t* NumeralText(long long value) {
+  if (value < 0 || value > 60) return u"";
+  return NumeralTable[value];
+}
+
+ClockFont MakeClockFont(int escapement) {
+  ClockFont font;
+  font.height = FontHeight;
+  font.escapement = escapement;
+  font.orientation = 0;
+  font.weight = NumeralStyle == 0 ? kArabicWeight : kNumeralWeight;
+  font.face = NumeralStyle == 0 ? kArabicFace : kNumeralFace;
+  return font;
+}
+
+void SelectClockFont(Surface& surface, int escapement) {
+  surface.SelectClockFont(MakeClockFont(escapement));
+}
+
+void SetStoredNumeralStyle(long long stored) {
+  NumeralStyle = static_cast<std::int16_t>(static_cast<std::uint16_t>(stored & 0xFFFF));
+  if (NumeralStyle == 2) NumeralTable = FormalNumerals;
+}
+
+void AdvanceNumeralStyle() {
+  NumeralStyle = static_cast<std::int16_t>(NumeralStyle + 1);
+  if (NumeralStyle == 1) {
+    NumeralTable = ChineseNumerals;
+  } else if (NumeralStyle == 2) {
+    NumeralTable = FormalNumerals;
+  } else {
+    NumeralStyle = 0;
+  }
+}

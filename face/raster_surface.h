@@ -1,0 +1,51 @@
+// The face drawn into a 32-bit pixel buffer with FreeType: the clock font's
+// faces are resolved once through fontconfig, glyphs are rasterised turned by
+// the escapement about the top-left of their cell and blended in the text
+// colour. Used by the Linux saver and the headless renderer.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "face/surface.h"
+
+// Resolves the two faces of the clock font ("微软雅黑" and "楷体") through
+// fontconfig with our alias file, once per process. On failure returns false
+// and says in `error` which face is missing and which package provides it.
+bool LoadClockFaces(std::string* error);
+
+class RasterSurface : public Surface {
+ public:
+  // A black buffer of `width` x `height` pixels, each 0x00RRGGBB.
+  RasterSurface(int width, int height);
+  ~RasterSurface() override;
+
+  void FillBlack(int x, int y, int width, int height) override;
+  void SetTextColor(ColorRef color) override;
+  void SelectClockFont(const ClockFont& font) override;
+  void PutText(int x, int y, const char16_t* text, int count) override;
+  // Hands the rectangle to the presenter (the window's copy), if any.
+  void CopyToWindow(int x, int y, int width, int height) override;
+
+  using Presenter = std::function<void(int x, int y, int width, int height)>;
+  void SetPresenter(Presenter presenter);
+
+  // Off: every glyph is rasterised afresh (the benchmark's baseline).
+  void SetGlyphCacheEnabled(bool enabled);
+
+  int Width() const;
+  int Height() const;
+  // Row-major pixels, `Width()` per row, 0x00RRGGBB.
+  const std::uint32_t* Pixels() const;
+  std::uint32_t* Pixels();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// Writes the surface as an 8-bit RGB PNG. The file appears whole or not at
+// all (written beside it, then renamed). On failure `error` says why.
+bool WritePng(const RasterSurface& surface, const std::string& path, std::string* error);

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Orbidial needs, only those that are missing.
+#   scripts/install-deps.sh          what building and running need
+#   scripts/install-deps.sh --tests  and what every test needs (Xvfb, xdotool,
+#                                    mingw-w64 and Wine for the Windows build, clang)
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libfreetype-dev libfontconfig-dev libpng-dev
+  libx11-dev libxext-dev libxrandr-dev libgtk-3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-noto-cjk fonts-arphic-gkai00mp
+)
+if [[ "${1:-}" == "--tests" ]]; then
+  packages+=(
+    xvfb xauth xdotool x11-utils imagemagick
+    g++-mingw-w64-x86-64 mingw-w64-tools wine wine64
+    clang libclang-rt-14-dev valgrind
+    desktop-file-utils libxml2-utils man-db
+  )
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  if [[ $(id -u) -ne 0 ]]; then SUDO=sudo; else SUDO=; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,104 @@
+// orbidial-render: draws the clock face for any instant, size, style and theme
+// into a PNG, or prints the drawing operations, without a display.
+#include <cstdio>
+#include <memory>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "face/clock_source.h"
+#include "face/frame.h"
+#include "face/layout.h"
+#include "face/numerals.h"
+#include "face/raster_surface.h"
+#include "face/recording_surface.h"
+#include "face/themes.h"
+#include "shell/render_options.h"
+
+namespace {
+
+std::tm FirstInstant;
+long long FrameNumber = 0;
+
+bool ReadRenderClock(std::tm* out) { return FrameTime(FirstInstant, FrameNumber, out); }
+
+// Draws into every surface in turn; the recording one prints as it goes.
+class TeeSurface : public Surface {
+ public:
+  TeeSurface(Surface* a, Surface* b) : a_(a), b_(b) {}
+  void FillBlack(int x, int y, int w, int h) override { Each([&](Surface& s) { s.FillBlack(x, y, w, h); }); }
+  void SetTextColor(ColorRef c) override { Each([&](Surface& s) { s.SetTextColor(c); }); }
+  void SelectClockFont(const ClockFont& f) override { Each([&](Surface& s) { s.SelectClockFont(f); }); }
+  void PutText(int x, int y, const char16_t* t, int n) override { Each([&](Surface& s) { s.PutText(x, y, t, n); }); }
+  void CopyToWindow(int x, int y, int w, int h) override { Each([&](Surface& s) { s.CopyToWindow(x, y, w, h); }); }
+
+ private:
+  template <typename F>
+  void Each(F f) {
+    if (a_ != nullptr) f(*a_);
+    if (b_ != nullptr) f(*b_);
+  }
+  Surface* a_;
+  Surface* b_;
+};
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "orbidial-render: %s\n", message.c_str());
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  RenderOptions options;
+  std::string error;
+  if (!ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
+    return Fail(error);
+  }
+  if (options.help) {
+    std::fputs(RenderUsage(), stdout);
+    return 0;
+  }
+  if (options.output.empty() && !options.calls) options.output = "orbidial.png";
+
+  if (options.haveAt) {
+    FirstInstant = options.at;
+  } else if (!ReadSystemClock(&FirstInstant)) {
+    return Fail("the system clock cannot be read as local time");
+  }
+  ClockSource = ReadRenderClock;
+
+  SetStoredNumeralStyle(options.style);
+  std::tm first{};
+  const bool firstOk = FrameTime(FirstInstant, 0, &first);
+  ThemeIndex = options.theme >= 0 ? options.theme : (firstOk ? first.tm_wday : 0);
+  UpdateHighlightColor();
+
+  std::unique_ptr<RasterSurface> raster;
+  if (!options.output.empty()) {
+    if (!LoadClockFaces(&error)) return Fail(error);
+    raster = std::make_unique<RasterSurface>(options.width, options.height);
+  }
+  RecordingSurface recording(options.calls ? stdout : nullptr);
+  recording.SetKeep(false);
+  TeeSurface tee(options.calls ? &recording : nullptr, raster.get());
+
+  // The layout's font selection happens before the first frame and is not
+  // part of any frame's operations.
+  const Rect rect{0, 0, options.width, options.height};
+  BackBufferDC = raster.get();
+  ComputeLayout(rect);
+  BackBufferDC = &tee;
+  for (FrameNumber = 0; FrameNumber < options.frames; ++FrameNumber) {
+    if (options.calls) std::printf("frame %lld\n", FrameNumber + 1);
+    DrawFrame(rect);
+  }
+  BackBufferDC = nullptr;
+  if (std::fflush(stdout) != 0) return Fail("cannot write the drawing operations");
+
+  if (raster) {
+    if (!WritePng(*raster, options.output, &error)) return Fail(error);
+    if (!options.calls) std::printf("%s\n", options.output.c_str());
+  }
+  return 0;
+}
