@@ -1,0 +1,64 @@
+// Test helper: plays the screen-saver host's preview pane. Creates a window
+// with a client area of WIDTH x HEIGHT, prints its handle in decimal (the
+// number the host passes after /p), keeps it for LIFETIME milliseconds and
+// then destroys it, as the host does when the preview ends.
+//   preview_parent.exe WIDTH HEIGHT LIFETIME
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER:
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: preview_parent WIDTH HEIGHT LIFETIME_MS\n");
+    return 2;
+  }
+  const int width = _wtoi(argv[1]);
+  const int height = _wtoi(argv[2]);
+  const int lifetime = _wtoi(argv[3]);
+
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = ParentProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+  windowClass.lpszClassName = L"OrbidialPreviewParent";
+  RegisterClassExW(&windowClass);
+
+  RECT frame = {0, 0, width, height};
+  const DWORD style = WS_POPUP | WS_VISIBLE;
+  AdjustWindowRect(&frame, style, FALSE);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Orbidial preview parent", style, 40,
+                                40, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, instance, nullptr);
+  if (window == nullptr) return 1;
+  std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+  std::fflush(stdout);
+  SetTimer(window, 1, static_cast<UINT>(lifetime), nullptr);
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}

@@ -1,0 +1,217 @@
+// The resources as windres built them: this test program links the same
+// resource object as Orbidial.scr and reads it back through the Win32 loaders.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+
+namespace {
+
+std::wstring LoadText(UINT id) {
+  wchar_t buffer[50] = {};
+  const int length = LoadStringW(GetModuleHandleW(nullptr), id, buffer, 50);
+  return std::wstring(buffer, length > 0 ? length : 0);
+}
+
+// A resource's bytes, or an empty span when it is missing.
+std::pair<const std::uint8_t*, DWORD> ResourceBytes(LPCWSTR name, LPCWSTR type) {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, name, type);
+  if (found == nullptr) return {nullptr, 0};
+  HGLOBAL loaded = LoadResource(module, found);
+  return {static_cast<const std::uint8_t*>(LockResource(loaded)), SizeofResource(module, found)};
+}
+
+// Reads the little-endian fields of a dialog template in order.
+class TemplateReader {
+ public:
+  explicit TemplateReader(const std::uint8_t* data) : data_(data) {}
+  std::uint16_t Word() {
+    std::uint16_t v = static_cast<std::uint16_t>(data_[at_] | data_[at_ + 1] << 8);
+    at_ += 2;
+    return v;
+  }
+  std::uint32_t Dword() {
+    const std::uint32_t low = Word();
+    return low | static_cast<std::uint32_t>(Word()) << 16;
+  }
+  std::int16_t Short() { return static_cast<std::int16_t>(Word()); }
+  std::uint8_t Byte() { return data_[at_++]; }
+  std::wstring Text() {
+    std::wstring text;
+    for (std::uint16_t c = Word(); c != 0; c = Word()) text += static_cast<wchar_t>(c);
+    return text;
+  }
+  // A name or an ordinal: the ordinal comes back as "#N".
+  std::wstring NameOrOrdinal() {
+    const std::uint16_t first = Word();
+    if (first == 0) return L"";
+    if (first == 0xFFFF) return L"#" + std::to_wstring(Word());
+    at_ -= 2;
+    return Text();
+  }
+  void AlignDword() { at_ = (at_ + 3) & ~std::size_t{3}; }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t at_ = 0;
+};
+
+struct Item {
+  std::uint32_t exStyle, style;
+  int x, y, cx, cy;
+  std::int32_t id;
+  std::wstring windowClass, text;
+};
+
+TEST(Resources, StringsGiveTheTitleAndTheClassName) {
+  EXPECT_EQ(LoadText(IDS_APP_TITLE), L"Orbidial");
+  EXPECT_EQ(LoadText(IDS_WINDOW_CLASS), L"ORBDIAL");
+}
+
+TEST(Resources, IconGroupHoldsFiveSizesInTrueColour) {
+  auto [data, size] = ResourceBytes(MAKEINTRESOURCEW(IDI_ORBIDIAL), RT_GROUP_ICON);
+  ASSERT_NE(data, nullptr);
+  TemplateReader group(data);
+  EXPECT_EQ(group.Word(), 0);  // reserved
+  EXPECT_EQ(group.Word(), 1);  // icons
+  const int count = group.Word();
+  ASSERT_EQ(count, 5);
+  std::vector<int> sizes;
+  for (int i = 0; i < count; ++i) {
+    const int width = group.Byte();
+    group.Byte();  // height
+    group.Byte();  // colour count
+    group.Byte();
+    group.Word();  // planes
+    EXPECT_GE(group.Word(), 24) << "bit count of entry " << i;
+    group.Dword();  // bytes
+    group.Word();   // id
+    sizes.push_back(width == 0 ? 256 : width);
+  }
+  EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48, 64, 256}));
+  (void)size;
+
+  // The dialog loads it at 64 x 64, the window class at the system sizes.
+  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                             MAKEINTRESOURCEW(IDI_ORBIDIAL), IMAGE_ICON, 64, 64,
+                                             LR_DEFAULTCOLOR));
+  ASSERT_NE(icon, nullptr);
+  ICONINFO info = {};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  BITMAP bitmap = {};
+  GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+  EXPECT_EQ(bitmap.bmWidth, 64);
+  EXPECT_EQ(bitmap.bmHeight, 64);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  DestroyIcon(icon);
+}
+
+TEST(Resources, AboutDialogTemplateIsExact) {
+  auto [data, size] = ResourceBytes(MAKEINTRESOURCEW(IDD_ABOUTBOX), RT_DIALOG);
+  ASSERT_NE(data, nullptr);
+  ASSERT_GT(size, 40u);
+  TemplateReader t(data);
+  EXPECT_EQ(t.Word(), 1);       // extended template
+  EXPECT_EQ(t.Word(), 0xFFFF);
+  t.Dword();                    // help id
+  EXPECT_EQ(t.Dword(), 0u);     // extended style
+  EXPECT_EQ(t.Dword(), 0x90C80ACEu);
+  const int count = t.Word();
+  EXPECT_EQ(t.Short(), 0);
+  EXPECT_EQ(t.Short(), 0);
+  EXPECT_EQ(t.Short(), 176);
+  EXPECT_EQ(t.Short(), 90);
+  EXPECT_EQ(t.NameOrOrdinal(), L"");  // no menu
+  EXPECT_EQ(t.NameOrOrdinal(), L"");  // the standard dialog class
+  EXPECT_EQ(t.Text(), L"关于");
+  EXPECT_EQ(t.Word(), 9);             // points
+  EXPECT_EQ(t.Word(), 290);           // weight
+  EXPECT_EQ(t.Byte(), 0);             // not italic
+  EXPECT_EQ(t.Byte(), 0);             // character set
+  EXPECT_EQ(t.Text(), L"MS Shell Dlg");
+
+  ASSERT_EQ(count, 7);
+  std::vector<Item> items;
+  for (int i = 0; i < count; ++i) {
+    t.AlignDword();
+    Item item;
+    t.Dword();  // help id
+    item.exStyle = t.Dword();
+    item.style = t.Dword();
+    item.x = t.Short();
+    item.y = t.Short();
+    item.cx = t.Short();
+    item.cy = t.Short();
+    item.id = static_cast<std::int32_t>(t.Dword());
+    item.windowClass = t.NameOrOrdinal();
+    item.text = t.NameOrOrdinal();
+    const int extra = t.Word();
+    for (int b = 0; b < extra; ++b) t.Byte();
+    items.push_back(item);
+  }
+  const std::uint32_t kStatic = 0x5002000C, kCheck = 0x50010003, kOk = 0x50010001,
+                      kThreeState = 0x50010006;
+  const std::wstring kStaticClass = L"#130", kButtonClass = L"#128";
+  struct Expected {
+    std::int32_t id;
+    std::uint32_t exStyle, style;
+    int x, y, cx, cy;
+    std::wstring windowClass;
+    std::wstring text;  // empty: any placeholder
+  };
+  const Expected expected[7] = {
+      {1005, WS_EX_TRANSPARENT, kStatic, 56, 6, 82, 10, kStaticClass, L"Orbidial V%s"},
+      {1006, WS_EX_TRANSPARENT, kStatic, 56, 19, 82, 10, kStaticClass, L""},
+      {-1, WS_EX_TRANSPARENT, kStatic, 56, 43, 82, 10, kStaticClass, L""},
+      {1007, WS_EX_TRANSPARENT, kStatic, 56, 31, 82, 10, kStaticClass, L""},
+      {1002, 0, kCheck, 18, 69, 26, 10, kButtonClass, L"变色"},
+      {1, 0, kOk, 117, 66, 47, 17, kButtonClass, L"确定"},
+      {1003, 0, kThreeState, 58, 69, 39, 10, kButtonClass, L"默认汉字"},
+  };
+  for (int i = 0; i < 7; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(items[i].id, expected[i].id);
+    EXPECT_EQ(items[i].exStyle, expected[i].exStyle);
+    EXPECT_EQ(items[i].style, expected[i].style);
+    EXPECT_EQ(items[i].x, expected[i].x);
+    EXPECT_EQ(items[i].y, expected[i].y);
+    EXPECT_EQ(items[i].cx, expected[i].cx);
+    EXPECT_EQ(items[i].cy, expected[i].cy);
+    EXPECT_EQ(items[i].windowClass, expected[i].windowClass);
+    if (!expected[i].text.empty()) {
+      EXPECT_EQ(items[i].text, expected[i].text);
+    }
+  }
+}
+
+TEST(Resources, VersionInformationIs1330) {
+  wchar_t fileName[MAX_PATH] = {};
+  ASSERT_NE(GetModuleFileNameW(nullptr, fileName, MAX_PATH), 0u);
+  const DWORD size = GetFileVersionInfoSizeW(fileName, nullptr);
+  ASSERT_NE(size, 0u);
+  std::vector<std::uint8_t> block(size);
+  ASSERT_TRUE(GetFileVersionInfoW(fileName, 0, size, block.data()));
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &length));
+  EXPECT_EQ(info->dwFileVersionMS, 0x00010003u);
+  EXPECT_EQ(info->dwFileVersionLS, 0x00030000u);
+}
+
+TEST(Resources, ManifestAsksForInvokerAndCommonControls6) {
+  auto [data, size] = ResourceBytes(MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_NE(data, nullptr);
+  const std::string manifest(reinterpret_cast<const char*>(data), size);
+  EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+  EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+}
+
+}  // namespace
