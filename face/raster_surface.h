@@ -16,6 +16,10 @@
 // and says in `error` which face is missing and which package provides it.
 bool LoadClockFaces(std::string* error);
 
+// After `LoadClockFaces`: the font standing in for the face name `face`, as
+// "file#index (family style)"; empty before.
+std::string ClockFaceSource(const char16_t* face);
+
 class RasterSurface : public Surface {
  public:
   // A black buffer of `width` x `height` pixels, each 0x00RRGGBB.

@@ -1,0 +1,95 @@
+#include "shell/clock_window.h"
+
+#include <ctime>
+
+#include "face/clock_source.h"
+#include "face/frame.h"
+#include "face/layout.h"
+#include "face/numerals.h"
+#include "face/themes.h"
+#include "shell/keyboard_filter.h"
+
+int PreviewMode = 0;
+WindowHandle ParentWindow = 0;
+Rect ClockRect;
+std::uintptr_t KeyboardHook = 0;
+
+namespace {
+
+// Shutdown can be asked for several times (Escape's press and release, then
+// the window's destruction); the back buffer must be freed once, and nothing
+// may draw after it.
+bool Closed = false;
+
+}  // namespace
+
+bool ClockClosed() { return Closed; }
+
+void ClockCreate(Rect client, int screenWidth, int screenHeight) {
+  Closed = false;
+  ClockRect = client;
+  if (client.right == 0 && client.bottom == 0) ClockRect = Rect{0, 0, screenWidth, screenHeight};
+  const int width = ClockRect.right - ClockRect.left;
+  const int height = ClockRect.bottom - ClockRect.top;
+  CreateBackBuffer(width, height);
+  if (BackBufferDC != nullptr) BackBufferDC->FillBlack(ClockRect.left, ClockRect.top, width, height);
+  ComputeLayout(ClockRect);
+  std::tm now{};
+  if (ColorByWeekday != 0 && ClockSource(&now)) ThemeIndex = now.tm_wday;
+  UpdateHighlightColor();
+  ArmClockTimer(kFirstFrameDelay);
+}
+
+void ClockTimerTick() {
+  if (Closed) return;
+  DrawFrame(ClockRect);
+  ArmClockTimer(kFramePeriod);
+}
+
+void ClockRightButtonUp() {
+  if (Closed) return;
+  ArmClockTimer(kFirstFrameDelay);
+  AdvanceNumeralStyle();
+  ComputeLayout(ClockRect);
+}
+
+void ClockWheel(int delta) {
+  if (Closed || ColorByWeekday == 0) return;
+  ArmClockTimer(kFirstFrameDelay);
+  MoveTheme(delta);
+  UpdateHighlightColor();
+}
+
+void ClockLeftButtonDown() {
+  if (Closed || PreviewMode != 0) return;
+  ClockShutdown();
+}
+
+void ClockKey(unsigned message, unsigned virtualKey) {
+  if (message != kKeyDownMessage && message != kKeyUpMessage) return;
+  if (virtualKey == kEscapeKey) ClockLeftButtonDown();
+}
+
+void ClockKeyEvent(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld) {
+  if (FilterSwallowsKey(message, virtualKey, altFlag, controlHeld)) return;
+  ClockKey(message, virtualKey);
+}
+
+void ClockFocusLost() {
+  if (Closed) return;
+  TakeFocusBack();
+}
+
+void ClockDestroyed() { ClockShutdown(); }
+
+void ClockShutdown() {
+  if (Closed) return;
+  Closed = true;
+  if (KeyboardHook != 0) {
+    RemoveKeyboardFilter();
+    KeyboardHook = 0;
+  }
+  StopClockTimer();
+  FreeBackBuffer();
+  PostQuit(0);
+}

@@ -1,0 +1,77 @@
+// The clock window's values and the handling of its events, shared by every
+// platform: creation, the frame timer, the right button, the wheel, the keys
+// and clicks that end a full-screen run, and the shutdown steps. The platform
+// file (clock_window_x11.cpp, clock_window_win32.cpp) owns the real window and
+// turns its events into the calls below.
+#pragma once
+
+#include <cstdint>
+
+#include "face/surface.h"
+
+// A window handle as a number: an X window id, or an HWND's value.
+using WindowHandle = std::uintptr_t;
+
+// 1 when the saver runs inside `ParentWindow` instead of covering the screen.
+extern int PreviewMode;
+// Preview parent (and owner of the options dialog); 0 when none was given.
+extern WindowHandle ParentWindow;
+// Client area of the clock window, fixed at creation.
+extern Rect ClockRect;
+// Non-zero while the system-key filter is installed (the Windows hook handle;
+// on X the keyboard grab).
+extern std::uintptr_t KeyboardHook;
+
+// Timer periods in milliseconds.
+inline constexpr int kFirstFrameDelay = 10;
+inline constexpr int kFramePeriod = 1000;
+
+// Wheel deltas as the platform reports one notch.
+inline constexpr int kWheelForward = 120;
+inline constexpr int kWheelBackward = -120;
+
+// ---- Operations each platform file supplies ----------------------------
+
+// Makes `BackBufferDC` a black surface of `width` x `height` whose copies go
+// to the clock window. Leaves it null when that is impossible.
+void CreateBackBuffer(int width, int height);
+// Frees the back buffer and sets `BackBufferDC` to null.
+void FreeBackBuffer();
+// (Re)arms the one frame timer to fire once after `milliseconds`.
+void ArmClockTimer(int milliseconds);
+void StopClockTimer();
+// Releases whatever `KeyboardHook` stands for.
+void RemoveKeyboardFilter();
+// Gives the input focus back to the clock window.
+void TakeFocusBack();
+// Ends the platform's event loop with `code` once the current event is done.
+void PostQuit(int code);
+
+// ---- Event handling ------------------------------------------------------
+
+// Creation: `client` is the window's client rectangle; when its right and
+// bottom are both 0 the screen size is used instead. Builds the back buffer,
+// lays the face out, picks the theme and arms the first frame.
+void ClockCreate(Rect client, int screenWidth, int screenHeight);
+// The frame timer fired: draw a frame and wait a period for the next.
+void ClockTimerTick();
+// Right button released: the next numeral style, shown at once.
+void ClockRightButtonUp();
+// A wheel turn of `delta` (above 0 forward, else back), with colour themes on.
+void ClockWheel(int delta);
+// Left button pressed: ends a full-screen run.
+void ClockLeftButtonDown();
+// A key message that reached the window: Escape pressed or released ends a
+// full-screen run.
+void ClockKey(unsigned message, unsigned virtualKey);
+// A raw key event where no system hook filters beforehand: keys the filter
+// swallows are dropped, the rest go to `ClockKey`.
+void ClockKeyEvent(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld);
+// The window lost the input focus.
+void ClockFocusLost();
+// The window (or its preview parent) is being destroyed.
+void ClockDestroyed();
+// The shutdown steps; only the first call acts.
+void ClockShutdown();
+// True once the shutdown steps have run; every handler then does nothing.
+bool ClockClosed();

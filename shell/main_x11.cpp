@@ -1,0 +1,75 @@
+// orbidial: the clock screen saver on X11. Full screen by default; /p N
+// previews inside window N; /c opens the options dialog; xscreensaver's
+// --root, --window-id and XSCREENSAVER_WINDOW draw into the host's window.
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "face/clock_source.h"
+#include "face/raster_surface.h"
+#include "face/themes.h"
+#include "shell/clock_window.h"
+#include "shell/clock_window_x11.h"
+#include "shell/command_line.h"
+#include "shell/render_options.h"
+
+namespace {
+
+std::tm FrozenInstant;
+
+bool ReadFrozenClock(std::tm* out) { return FrameTime(FrozenInstant, 0, out); }
+
+// For the end-to-end tests only: ORBIDIAL_COLOR_BY_WEEKDAY=0|1 overrides
+// the stored colour-theme switch, ORBIDIAL_TEST_TIME="YYYY-MM-DD HH:MM:SS"
+// stops the clock at that local instant so screenshots can be compared.
+void ApplyTestOverrides() {
+  if (const char* color = std::getenv("ORBIDIAL_COLOR_BY_WEEKDAY"); color != nullptr && color[0] != '\0') {
+    ColorByWeekday = std::atoi(color) != 0 ? 1 : 0;
+  }
+  if (const char* at = std::getenv("ORBIDIAL_TEST_TIME"); at != nullptr && at[0] != '\0') {
+    RenderOptions options;
+    std::string error;
+    if (ParseRenderOptions({"--at", at}, &options, &error) && options.haveAt) {
+      FrozenInstant = options.at;
+      ClockSource = ReadFrozenClock;
+    }
+  }
+}
+
+X11Placement PlacementFor(StartMode mode) {
+  switch (mode) {
+    case StartMode::kPreview: return X11Placement::kPreview;
+    case StartMode::kHostWindow: return X11Placement::kHostWindow;
+    case StartMode::kHostRoot: return X11Placement::kHostRoot;
+    default: return X11Placement::kFullScreen;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Settings come first, so the options dialog shows the stored values:
+  // ReadSettings() belongs here.
+  ApplyTestOverrides();
+
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  StartRequest request;
+  if (!ParseHostArguments(args, std::getenv("XSCREENSAVER_WINDOW"), &request)) {
+    request = ParseCommandLine(JoinArguments(args));
+  }
+  ParentWindow = request.window;
+  if (request.mode == StartMode::kOptions) {
+    // The options dialog, owned by ParentWindow: RunOptionsDialog(ParentWindow).
+    return 0;
+  }
+  PreviewMode = request.mode == StartMode::kFullScreen ? 0 : 1;
+
+  std::string error;
+  if (!LoadClockFaces(&error)) {
+    std::fprintf(stderr, "orbidial: %s\n", error.c_str());
+    return 1;
+  }
+  return RunClockWindow(PlacementFor(request.mode));
+}
