@@ -1,0 +1,127 @@
+#include "settings/about_dialog_win32.h"
+
+#include <memory>
+#include <new>
+
+#include "face/numerals.h"
+#include "face/themes.h"
+#include "resources/resource.h"
+#include "settings/about_dialog.h"
+#include "settings/settings_file.h"
+#include "settings/string_format.h"
+#include "shell/clock_window_win32.h"
+
+HICON AboutIcon = nullptr;
+
+namespace {
+
+const wchar_t* Wide(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+void SetLineText(HWND dialog, int id, const std::u16string& text) {
+  SetWindowTextW(GetDlgItem(dialog, id), Wide(text));
+}
+
+void InitDialog(HWND dialog) {
+  ComposeDialogTexts();
+  SetLineText(dialog, kVersionLineId, VersionLine);
+  SetLineText(dialog, kCreditLineId, CreditLine);
+  SetLineText(dialog, kContactLineId, ContactLine);
+  SetLineText(dialog, kWebAddressLineId, WebAddressLine);
+  Instance = GetModuleHandleW(nullptr);
+  AboutIcon = static_cast<HICON>(LoadImageW(Instance, MAKEINTRESOURCEW(IDI_ORBIDIAL), IMAGE_ICON,
+                                            kIconSize, kIconSize, LR_DEFAULTCOLOR));
+  // The stored values go to the boxes as they are; a value beyond a box's
+  // states shows as its last state, by the button's own rule.
+  CheckDlgButton(dialog, kColorBoxId, static_cast<UINT>(ColorByWeekday));
+  CheckDlgButton(dialog, kHanBoxId, static_cast<UINT>(static_cast<int>(NumeralStyle)));
+}
+
+void Paint(HWND dialog) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(dialog, &paint);
+  DrawIconEx(dc, kIconX, kIconY, AboutIcon, 0, 0, 0, nullptr, DI_NORMAL);
+  HPEN pen = CreatePen(PS_SOLID, 1, kSeparatorColor);
+  HGDIOBJ previous = SelectObject(dc, pen);
+  MoveToEx(dc, 0, SeparatorY(), nullptr);
+  LineTo(dc, SeparatorEndX(), SeparatorY());
+  SelectObject(dc, previous);
+  DeleteObject(pen);
+  EndPaint(dialog, &paint);
+}
+
+}  // namespace
+
+int ReadFileVersion() {
+  wchar_t fileName[MAX_PATH] = {};
+  if (GetModuleFileNameW(nullptr, fileName, MAX_PATH) == 0) return 0;
+  const DWORD size = GetFileVersionInfoSizeW(fileName, nullptr);
+  if (size == 0) return 0;
+  std::unique_ptr<wchar_t[]> block(new (std::nothrow) wchar_t[size + 1]);
+  if (!block) return 0;
+  if (!GetFileVersionInfoW(fileName, 0, size, block.get())) return 0;
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT infoSize = 0;
+  if (!VerQueryValueW(block.get(), L"\\", reinterpret_cast<void**>(&info), &infoSize) ||
+      info == nullptr || infoSize < sizeof(VS_FIXEDFILEINFO)) {
+    return 0;
+  }
+  StringCchPrintfW(VersionText, kVersionTextSize, u"%d.%d.%d.%d",
+                   {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
+                    HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)});
+  return 1;
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitDialog(dialog);
+      return TRUE;
+    case WM_PAINT:
+      Paint(dialog);
+      return FALSE;
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kWebAddressLineId) {
+        SetTextColor(dc, kLinkColor);
+      }
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+    }
+    case WM_MOUSEMOVE:
+      switch (TrackLinkCursor(static_cast<std::uint32_t>(lParam))) {
+        case CursorChange::Hand:
+          SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
+          break;
+        case CursorChange::Arrow:
+          SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+          break;
+        case CursorChange::None:
+          break;
+      }
+      return FALSE;
+    case WM_LBUTTONDOWN:
+      ClickLink(static_cast<std::uint32_t>(lParam));
+      return FALSE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK:
+          SaveSettings(dialog);
+          EndDialog(dialog, IDOK);
+          return TRUE;
+        case IDCANCEL:
+          EndDialog(dialog, IDCANCEL);
+          return TRUE;
+        default:
+          return FALSE;
+      }
+    case WM_DESTROY:
+      if (AboutIcon != nullptr) DestroyIcon(AboutIcon);
+      AboutIcon = nullptr;
+      PostQuitMessage(0);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}

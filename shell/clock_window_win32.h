@@ -1,0 +1,20 @@
+// The clock window on Windows: class, window, message loop, the frame timer
+// and the GDI back buffer, feeding the shared handlers of clock_window.h.
+#pragma once
+
+#include <windows.h>
+
+// Loads the title and class name, registers the class, creates the window
+// and runs the message loop. Returns the quit message's wParam, or 0 when
+// the window cannot be created.
+int RunClockWindow(HINSTANCE instance);
+
+void RegisterClockClass(HINSTANCE instance);
+// 1 when the window was created (and shown, top-most, with the key filter
+// installed), 0 otherwise.
+int CreateClockWindow(HINSTANCE instance);
+LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The module's instance handle, stored by the clock window and by the
+// options dialog.
+extern HINSTANCE Instance;

@@ -1,0 +1,23 @@
+#include "shell/keyboard_filter_win32.h"
+
+#include "shell/clock_window.h"
+#include "shell/keyboard_filter.h"
+
+LRESULT CALLBACK KeyboardFilterProc(int code, WPARAM wParam, LPARAM lParam) {
+  HHOOK hook = reinterpret_cast<HHOOK>(KeyboardHook);
+  if (code != HC_ACTION) return CallNextHookEx(hook, code, wParam, lParam);
+  const bool controlHeld = (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
+  const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+  if (FilterSwallowsKey(static_cast<unsigned>(wParam), key->vkCode,
+                        (key->flags & LLKHF_ALTDOWN) != 0, controlHeld)) {
+    return 1;
+  }
+  return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+void InstallKeyboardFilter() {
+  // A low-level hook is called in this process, so the module is our own;
+  // some Windows versions refuse the hook without a module handle.
+  HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardFilterProc, GetModuleHandleW(nullptr), 0);
+  KeyboardHook = reinterpret_cast<std::uintptr_t>(hook);
+}

@@ -1,0 +1,32 @@
+// Orbidial.scr's entry point: settings first, then the screen-saver host's
+// command line decides between the options dialog, a preview and full screen.
+#include <windows.h>
+
+#include <string_view>
+
+#include "resources/resource.h"
+#include "settings/about_dialog_win32.h"
+#include "settings/settings_file.h"
+#include "shell/clock_window.h"
+#include "shell/clock_window_win32.h"
+#include "shell/command_line.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+  ReadSettings();
+  const std::u16string_view line(
+      commandLine != nullptr ? reinterpret_cast<const char16_t*>(commandLine) : u"");
+  const StartRequest request = ParseCommandLine(line);
+  ParentWindow = request.window;
+  switch (request.mode) {
+    case StartMode::kOptions:
+      DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUTBOX), reinterpret_cast<HWND>(ParentWindow),
+                      AboutDialogProc, 0);
+      return 0;
+    case StartMode::kPreview:
+      PreviewMode = 1;
+      break;
+    default:
+      break;
+  }
+  return RunClockWindow(instance);
+}
