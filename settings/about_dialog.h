@@ -1,0 +1,108 @@
+// The About/options dialog apart from any window system: its template, its
+// texts, the link's hot rectangle and cursor, the check boxes' states, and
+// the link launch. The platform's dialog shows it and feeds it mouse points.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "face/surface.h"
+
+// The program's file version, "1.3.3.0"; empty until ReadFileVersion.
+inline constexpr std::size_t kVersionTextSize = 50;
+extern char16_t VersionText[kVersionTextSize];
+
+// Fills `VersionText` from the build's version. Returns 1, or 0 when the
+// version is not four dot-separated numbers of 0..65535 (then `VersionText`
+// keeps what it held).
+int ReadFileVersion();
+// The four parts of a version text; 1 when it is well formed.
+int ParseFileVersion(const char* text, unsigned (&parts)[4]);
+
+// The dialog template, in dialog units.
+struct DialogItem {
+  int id;
+  int x, y, width, height;
+};
+inline constexpr int kDialogWidth = 176;
+inline constexpr int kDialogHeight = 90;
+inline constexpr int kVersionLineId = 1005;
+inline constexpr int kCreditLineId = 1006;
+inline constexpr int kContactLineId = 1007;
+inline constexpr int kWebAddressLineId = -1;
+inline constexpr int kOkId = 1;
+inline constexpr int kCancelId = 2;
+inline constexpr DialogItem kVersionLineItem{kVersionLineId, 56, 6, 82, 10};
+inline constexpr DialogItem kCreditLineItem{kCreditLineId, 56, 19, 82, 10};
+inline constexpr DialogItem kWebAddressLineItem{kWebAddressLineId, 56, 43, 82, 10};
+inline constexpr DialogItem kContactLineItem{kContactLineId, 56, 31, 82, 10};
+inline constexpr DialogItem kColorBoxItem{1002, 18, 69, 26, 10};
+inline constexpr DialogItem kOkButtonItem{kOkId, 117, 66, 47, 17};
+inline constexpr DialogItem kHanBoxItem{1003, 58, 69, 39, 10};
+
+// Dialog units to pixels with the dialog font's base units, rounded as the
+// Windows dialog manager rounds them: x × baseX / 4, y × baseY / 8.
+inline constexpr int kDialogBaseUnitX = 7;
+inline constexpr int kDialogBaseUnitY = 15;
+int DialogUnitsToPixelsX(int units);
+int DialogUnitsToPixelsY(int units);
+
+inline constexpr const char16_t* kDialogCaption = u"关于";
+inline constexpr const char16_t* kColorBoxText = u"变色";
+inline constexpr const char16_t* kHanBoxText = u"默认汉字";
+inline constexpr const char16_t* kOkButtonText = u"确定";
+
+// The texts of the four lines and the link's command, composed at
+// initialisation. Each is as long as its text needs: nothing is cut.
+extern std::u16string VersionLine;
+extern std::u16string CreditLine;
+extern std::u16string ContactLine;
+extern std::u16string WebAddressLine;
+extern std::u16string LinkCommandLine;
+
+// The link's hot rectangle in client pixels. It stays where the template's
+// line stands at the usual font; it does not follow the line.
+extern Rect LinkRect;
+// 1 while the dialog shows the hand over the link.
+extern int HandCursorShown;
+
+inline constexpr ColorRef kLinkColor = 0x00FF0000;       // blue
+inline constexpr ColorRef kSeparatorColor = 0x00C8C8C8;  // RGB 200, 200, 200
+// The icon's top-left corner and size in client pixels.
+inline constexpr int kIconX = 15;
+inline constexpr int kIconY = 15;
+inline constexpr int kIconSize = 64;
+// The separator runs from (0, y) to (x, y), ending at the client edge when
+// the dialog is narrower.
+int SeparatorY();
+int SeparatorEndX();
+
+// Initialisation: reads the file version, composes every text, places
+// `LinkRect`.
+void ComposeDialogTexts();
+
+// A mouse position packed as the platform delivers it: x in the low 16
+// bits, y in the high 16 bits.
+std::uint32_t PackPoint(int x, int y);
+
+// Whether a packed point lies strictly inside `LinkRect`, both coordinates
+// taken as unsigned 16-bit values.
+bool IsOnLink(std::uint32_t point);
+
+enum class CursorChange { Keep, ToHand, ToArrow };
+// A mouse move: the hand over the link; the arrow once on leaving it.
+CursorChange TrackLinkCursor(std::uint32_t point);
+
+// A left click: launches the link when the point is on it. Returns 1 when a
+// launcher was started.
+int ClickLink(std::uint32_t point);
+
+// The check boxes: 2 states for "变色", 3 for "默认汉字".
+inline constexpr int kTwoStateMax = 1;
+inline constexpr int kThreeStateMax = 2;
+// A click: clear -> ticked (-> indeterminate) -> clear.
+int NextCheckState(int state, int maxState);
+// The state a stored value shows: 0 clear, up to `maxState` itself, any
+// other value (negative ones too, seen unsigned) the box's last state.
+int InitialCheckState(long long stored, int maxState);

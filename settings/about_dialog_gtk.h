@@ -1,0 +1,12 @@
+// The About/options dialog on Linux, in GTK 3: what `orbidial /c` runs.
+#pragma once
+
+// Runs the dialog modally until OK, Esc or the window's close button. The
+// dialog stays above the X window `ownerXid` when that names an existing
+// window; 0 means no owner. Returns 1 after OK (settings saved), 2 after a
+// cancel, 0 when no display could be opened.
+int RunOptionsDialog(unsigned long ownerXid);
+
+// The icon file to show instead of the installed or source-tree one; null in
+// the program.
+extern const char* AboutIconFile;

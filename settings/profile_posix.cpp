@@ -1,0 +1,136 @@
+// The profile functions on POSIX, over the INI text rules of profile_text.h.
+#include "settings/profile_posix.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+
+#include "face/wide_format.h"
+#include "settings/profile_text.h"
+#include "settings/settings_platform.h"
+
+int (*BeforeReplaceRename)(const char* temporaryPath) = nullptr;
+
+namespace {
+
+// New settings files are private to their user, like their folder.
+constexpr mode_t kNewFileMode = 0600;
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+std::string ParentFolder(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// A settings file kept as a link (to a dotfiles folder, say) is written
+// through the link, so the link survives the replacement.
+std::string ResolveLink(const std::string& path) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char* target = realpath(path.c_str(), nullptr);
+  if (target == nullptr) return path;
+  std::string resolved = target;
+  std::free(target);
+  return resolved;
+}
+
+std::string NarrowPath(const char16_t* path) { return Utf16ToUtf8(path, WideLength(path)); }
+
+}  // namespace
+
+FileRead ReadProfileFile(const std::string& path, std::string& content) {
+  content.clear();
+  // Non-blocking, so that a pipe or a device put in the file's place cannot
+  // hold up the program.
+  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  if (fd.get() < 0) return errno == ENOENT ? FileRead::Missing : FileRead::Failed;
+  struct stat info;
+  if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return FileRead::Failed;
+  if (static_cast<unsigned long long>(info.st_size) > kMaxProfileBytes) return FileRead::Failed;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = read(fd.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return FileRead::Failed;
+    if (n == 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+    if (content.size() > kMaxProfileBytes) return FileRead::Failed;
+  }
+  return FileRead::Ok;
+}
+
+int ReplaceFileAtomically(const std::string& path, const std::string& content, mode_t mode) {
+  const std::string folder = ParentFolder(path);
+  const std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+  std::string temporary = folder + "/." + base + ".XXXXXX";
+  FileDescriptor fd(mkostemp(temporary.data(), O_CLOEXEC));
+  if (fd.get() < 0) return 0;
+  bool ok = fchmod(fd.get(), mode & 07777) == 0 && WriteAll(fd.get(), content) && fsync(fd.get()) == 0;
+  ok = close(fd.Release()) == 0 && ok;
+  if (ok && BeforeReplaceRename != nullptr) ok = BeforeReplaceRename(temporary.c_str()) != 0;
+  if (ok) ok = rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    unlink(temporary.c_str());
+    return 0;
+  }
+  // The rename itself lasts only once the folder's entry is on disk.
+  FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) fsync(dir.get());
+  return 1;
+}
+
+int ProfileReadInt(const char16_t* section, const char16_t* key, int defaultValue,
+                   const char16_t* path) {
+  std::string content;
+  if (ReadProfileFile(NarrowPath(path), content) != FileRead::Ok) return defaultValue;
+  return ReadProfileInt(content, NarrowPath(section), NarrowPath(key), defaultValue);
+}
+
+int ProfileWriteString(const char16_t* section, const char16_t* key, const char16_t* value,
+                       const char16_t* path) {
+  const std::string target = ResolveLink(NarrowPath(path));
+  std::string content;
+  const FileRead read = ReadProfileFile(target, content);
+  if (read == FileRead::Failed) return 0;
+  const std::string updated = SetProfileValue(content, NarrowPath(section), NarrowPath(key), NarrowPath(value));
+  if (read == FileRead::Ok && updated == content) return 1;
+  mode_t mode = kNewFileMode;
+  struct stat info;
+  if (read == FileRead::Ok && stat(target.c_str(), &info) == 0) mode = info.st_mode;
+  return ReplaceFileAtomically(target, updated, mode);
+}

@@ -1,0 +1,42 @@
+#include "settings/settings_file.h"
+
+#include "face/numerals.h"
+#include "face/themes.h"
+#include "settings/string_format.h"
+
+void ComputeSettingsPath(char16_t (&path)[kMaxPath]) {
+  char16_t folder[kMaxPath] = {};
+  if (GetAppDataFolder(folder, kMaxPath) == 1) {
+    const char16_t separator[2] = {kPathSeparator, 0};
+    if (StringCchPrintfW(path, kMaxPath, u"%s%s%s%s",
+                         {folder, separator, kSettingsBaseName, kSettingsExtension}) == kSOk) {
+      return;
+    }
+  }
+  const char16_t separator[2] = {kPathSeparator, 0};
+  StringCchPrintfW(path, kMaxPath, u".%s%s%s", {separator, kSettingsBaseName, kSettingsExtension});
+}
+
+int ReadSettings() {
+  char16_t path[kMaxPath];
+  ComputeSettingsPath(path);
+  ColorByWeekday = ProfileReadInt(kSettingsSection, kColorKey, 1, path);
+  SetStoredNumeralStyle(ProfileReadInt(kSettingsSection, kHanKey, 1, path));
+  return 1;
+}
+
+int SaveSettings(DialogHandle dialog) {
+  char16_t path[kMaxPath];
+  ComputeSettingsPath(path);
+  char16_t value[16];
+  StringCchPrintfW(value, 16, u"%d", {DialogCheckState(dialog, kColorBoxId)});
+  // Only the "Han" write, which follows into the same file, decides the
+  // outcome: a folder that refuses one write refuses both.
+  ProfileWriteString(kSettingsSection, kColorKey, value, path);
+  StringCchPrintfW(value, 16, u"%d", {DialogCheckState(dialog, kHanBoxId)});
+  if (ProfileWriteString(kSettingsSection, kHanKey, value, path) == 0) {
+    ShowWarningBox(dialog, kSaveWarningText, kSaveWarningCaption);
+    return 0;
+  }
+  return 1;
+}

@@ -1,0 +1,289 @@
+#include "settings/settings_file.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "face/numerals.h"
+#include "face/themes.h"
+#include "face/wide_format.h"
+#include "fake_dialog.h"
+#include "settings/profile_posix.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteBytes(const fs::path& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string SettingsPathText() {
+  char16_t path[kMaxPath];
+  ComputeSettingsPath(path);
+  return Utf16ToUtf8(path, WideLength(path));
+}
+
+// Each test gets its own home and configuration folder, and starts from the
+// program's initial values.
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/orbidial-settings-XXXXXX";
+    root_ = mkdtemp(pattern);
+    config_ = root_ / "config";
+    fs::create_directory(config_);
+    file_ = config_ / "OrbDial.ini";
+    SaveEnv("HOME");
+    SaveEnv("XDG_CONFIG_HOME");
+    setenv("HOME", root_.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
+    oldCwd_ = fs::current_path();
+    ColorByWeekday = 1;
+    NumeralStyle = 1;
+    NumeralTable = ChineseNumerals;
+    Warnings = WarningRecord{};
+    BeforeReplaceRename = nullptr;
+  }
+
+  void TearDown() override {
+    BeforeReplaceRename = nullptr;
+    fs::current_path(oldCwd_);
+    for (const auto& [name, value] : savedEnv_) {
+      if (value.empty()) {
+        unsetenv(name.c_str());
+      } else {
+        setenv(name.c_str(), value.c_str(), 1);
+      }
+    }
+    fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add);
+    for (const auto& entry : fs::recursive_directory_iterator(root_)) {
+      if (entry.is_directory() && !entry.is_symlink()) {
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+      }
+    }
+    fs::remove_all(root_);
+  }
+
+  void SaveEnv(const char* name) {
+    const char* value = std::getenv(name);
+    savedEnv_.emplace_back(name, value ? value : "");
+  }
+
+  int Save(int color, int han) {
+    FakeDialog dialog{color, han};
+    return SaveSettings(&dialog);
+  }
+
+  fs::path root_, config_, file_, oldCwd_;
+  std::vector<std::pair<std::string, std::string>> savedEnv_;
+};
+
+TEST_F(SettingsFileTest, NoFileGivesTheDefaults) {
+  ColorByWeekday = 7;
+  NumeralStyle = 0;
+  EXPECT_EQ(ReadSettings(), 1);
+  EXPECT_EQ(ColorByWeekday, 1);
+  EXPECT_EQ(NumeralStyle, 1);
+  EXPECT_EQ(NumeralTable, ChineseNumerals);
+}
+
+TEST_F(SettingsFileTest, StoredValuesSetStyleTableAndThemeSwitch) {
+  struct Case {
+    const char* file;
+    int color;
+    int style;
+    NumeralTableRef table;
+  } cases[] = {
+      {"[Setting]\nColor=0\nHan=2\n", 0, 2, FormalNumerals},
+      {"[Setting]\nColor=5\nHan=0\n", 5, 0, ChineseNumerals},
+      {"[Setting]\nHan=65538\n", 1, 2, FormalNumerals},
+      {"[Setting]\nHan=3\n", 1, 3, ChineseNumerals},
+      {"[Setting]\nHan=-1\n", 1, -1, ChineseNumerals},
+      {"[Setting]\nHan=98304\n", 1, -32768, ChineseNumerals},
+      {"[sETTING]\r\ncolor=0\r\nhan=2", 0, 2, FormalNumerals},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(file_, c.file);
+    ColorByWeekday = 1;
+    NumeralStyle = 1;
+    NumeralTable = ChineseNumerals;
+    ReadSettings();
+    EXPECT_EQ(ColorByWeekday, c.color) << c.file;
+    EXPECT_EQ(NumeralStyle, c.style) << c.file;
+    EXPECT_EQ(NumeralTable, c.table) << c.file;
+  }
+}
+
+TEST_F(SettingsFileTest, PathFollowsXdgThenHomeAndCreatesTheFolderPrivately) {
+  EXPECT_EQ(SettingsPathText(), file_.string());
+
+  const fs::path nested = root_ / "new" / "deeper";
+  setenv("XDG_CONFIG_HOME", (nested.string() + "/").c_str(), 1);
+  EXPECT_EQ(SettingsPathText(), (nested / "OrbDial.ini").string());
+  ASSERT_TRUE(fs::is_directory(nested));
+  struct stat info;
+  ASSERT_EQ(stat(nested.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+  setenv("XDG_CONFIG_HOME", "relative/config", 1);
+  EXPECT_EQ(SettingsPathText(), (root_ / ".config" / "OrbDial.ini").string());
+  EXPECT_TRUE(fs::is_directory(root_ / ".config"));
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(SettingsPathText(), (root_ / ".config" / "OrbDial.ini").string());
+}
+
+TEST_F(SettingsFileTest, FallsBackToTheCurrentFolderWhenTheFolderIsUnusable) {
+  fs::current_path(root_);
+  WriteBytes(root_ / "OrbDial.ini", "[Setting]\nHan=2\n");
+
+  WriteBytes(root_ / "plain-file", "");
+  setenv("XDG_CONFIG_HOME", (root_ / "plain-file" / "config").c_str(), 1);
+  EXPECT_EQ(SettingsPathText(), "./OrbDial.ini");
+  ReadSettings();
+  EXPECT_EQ(NumeralStyle, 2);
+
+  // The whole path, its terminator included, must fit 260 units.
+  const std::string base = root_.string() + "/";
+  const std::string fits = base + std::string(247 - base.size(), 'f');
+  setenv("XDG_CONFIG_HOME", fits.c_str(), 1);
+  EXPECT_EQ(SettingsPathText(), fits + "/OrbDial.ini");
+  const std::string tooLong = base + std::string(248 - base.size(), 'g');
+  setenv("XDG_CONFIG_HOME", tooLong.c_str(), 1);
+  EXPECT_EQ(SettingsPathText(), "./OrbDial.ini");
+
+  setenv("XDG_CONFIG_HOME", (root_ / "bad\xff").c_str(), 1);
+  EXPECT_EQ(SettingsPathText(), "./OrbDial.ini") << "a name that is not UTF-8";
+}
+
+TEST_F(SettingsFileTest, FirstSaveWritesColorThenHan) {
+  EXPECT_EQ(Save(0, 2), 1);
+  EXPECT_EQ(ReadBytes(file_), "[Setting]\nColor=0\nHan=2\n");
+  EXPECT_EQ(Warnings.count, 0);
+  // Saving does not touch the values in memory.
+  EXPECT_EQ(ColorByWeekday, 1);
+  EXPECT_EQ(NumeralStyle, 1);
+  ReadSettings();
+  EXPECT_EQ(ColorByWeekday, 0);
+  EXPECT_EQ(NumeralStyle, 2);
+}
+
+TEST_F(SettingsFileTest, SaveKeepsAHandEditedFileAndItsMode) {
+  const std::string before = "; mine\r\n[Window]\r\nx=1\r\n\r\n[SETTING]\r\nhan = 0\r\n\r\n[Tail]\r\ny=2";
+  WriteBytes(file_, before);
+  ASSERT_EQ(chmod(file_.c_str(), 0640), 0);
+  EXPECT_EQ(Save(1, 2), 1);
+  EXPECT_EQ(ReadBytes(file_),
+            "; mine\r\n[Window]\r\nx=1\r\n\r\n[SETTING]\r\nhan = 2\r\nColor=1\r\n\r\n[Tail]\r\ny=2");
+  struct stat info;
+  ASSERT_EQ(stat(file_.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(config_), fs::directory_iterator()), 1)
+      << "no temporary file stays behind";
+}
+
+TEST_F(SettingsFileTest, SaveWritesThroughALinkAndKeepsIt) {
+  const fs::path real = root_ / "dotfiles.ini";
+  WriteBytes(real, "[Setting]\nColor=1\nHan=1\n");
+  fs::create_symlink(real, file_);
+  EXPECT_EQ(Save(0, 0), 1);
+  EXPECT_TRUE(fs::is_symlink(file_));
+  EXPECT_EQ(ReadBytes(real), "[Setting]\nColor=0\nHan=0\n");
+}
+
+TEST_F(SettingsFileTest, UnwritableFileWarnsOnceAndReturnsZero) {
+  fs::create_directory(file_);  // a folder where the file should be
+  FakeDialog dialog{1, 2};
+  EXPECT_EQ(SaveSettings(&dialog), 0);
+  EXPECT_EQ(Warnings.count, 1);
+  EXPECT_EQ(Warnings.owner, &dialog);
+  EXPECT_EQ(Warnings.caption, u"Orbidial");
+  EXPECT_EQ(Warnings.text, u"变色设置保存错误。\n请确认是否具有写入权限，尝试用管理员模式运行程序。");
+  EXPECT_TRUE(fs::is_directory(file_));
+  ReadSettings();
+  EXPECT_EQ(NumeralStyle, 1) << "a folder in the file's place reads as no file";
+}
+
+TEST_F(SettingsFileTest, ReadOnlyFolderWarnsAndLeavesTheFileAlone) {
+  const std::string before = "[Setting]\nColor=1\nHan=1\n";
+  WriteBytes(file_, before);
+  ASSERT_EQ(chmod(config_.c_str(), 0555), 0);
+  if (geteuid() != 0) {
+    EXPECT_EQ(Save(0, 2), 0);
+    EXPECT_EQ(Warnings.count, 1);
+  } else {
+    // Permissions do not bind root: the save runs as an ordinary user.
+    ASSERT_EQ(chmod(root_.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(file_.c_str(), 0644), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+      _exit(Save(0, 2) == 0 && Warnings.count == 1 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  EXPECT_EQ(ReadBytes(file_), before);
+}
+
+TEST_F(SettingsFileTest, SaveInterruptedBeforeTheRenameLeavesTheOldFile) {
+  const std::string before = "[Setting]\nColor=1\nHan=1\n";
+  WriteBytes(file_, before);
+  static std::string seen;
+  BeforeReplaceRename = [](const char* temporary) {
+    seen = ReadBytes(temporary);
+    return 0;
+  };
+  EXPECT_EQ(Save(0, 2), 0);
+  EXPECT_EQ(Warnings.count, 1);
+  EXPECT_EQ(seen, "[Setting]\nColor=1\nHan=2\n") << "the Color write failed first, so only Han changed";
+  EXPECT_EQ(ReadBytes(file_), before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(config_), fs::directory_iterator()), 1);
+}
+
+TEST_F(SettingsFileTest, StaleTemporaryFilesDoNotDisturbASave) {
+  WriteBytes(config_ / ".OrbDial.ini.XXXXXX", "stale");
+  WriteBytes(config_ / ".OrbDial.ini.abcdef", "stale");
+  EXPECT_EQ(Save(1, 0), 1);
+  EXPECT_EQ(ReadBytes(file_), "[Setting]\nColor=1\nHan=0\n");
+  EXPECT_EQ(ReadBytes(config_ / ".OrbDial.ini.abcdef"), "stale");
+}
+
+TEST_F(SettingsFileTest, APipeInTheFilesPlaceNeitherHangsNorIsWritten) {
+  ASSERT_EQ(mkfifo(file_.c_str(), 0600), 0);
+  ReadSettings();
+  EXPECT_EQ(ColorByWeekday, 1);
+  EXPECT_EQ(Save(0, 0), 0);
+  EXPECT_EQ(Warnings.count, 1);
+  EXPECT_TRUE(fs::is_fifo(file_));
+}
+
+TEST_F(SettingsFileTest, OversizedFileIsNeitherReadNorRewritten) {
+  std::string big = "[Setting]\nHan=2\n";
+  big.resize(kMaxProfileBytes + 1, 'x');
+  WriteBytes(file_, big);
+  ReadSettings();
+  EXPECT_EQ(NumeralStyle, 1);
+  EXPECT_EQ(Save(0, 0), 0);
+  EXPECT_EQ(fs::file_size(file_), big.size());
+}
+
+}  // namespace
