@@ -91,13 +91,13 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
     case WM_MOUSEMOVE:
       switch (TrackLinkCursor(static_cast<std::uint32_t>(lParam))) {
-        case CursorChange::Hand:
+        case CursorChange::ToHand:
           SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
           break;
-        case CursorChange::Arrow:
+        case CursorChange::ToArrow:
           SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
           break;
-        case CursorChange::None:
+        case CursorChange::Keep:
           break;
       }
       return FALSE;

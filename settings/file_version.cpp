@@ -24,6 +24,9 @@ int ParseFileVersion(const char* text, unsigned (&parts)[4]) {
   return 1;
 }
 
+// Windows reads the number from the program's version resource instead
+// (about_dialog_win32.cpp).
+#ifndef _WIN32
 int ReadFileVersion() {
   unsigned parts[4];
   if (ParseFileVersion(ORBIDIAL_VERSION_TEXT, parts) == 0) return 0;
@@ -31,3 +34,4 @@ int ReadFileVersion() {
                    {parts[0], parts[1], parts[2], parts[3]});
   return 1;
 }
+#endif

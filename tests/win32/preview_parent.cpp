@@ -1,7 +1,8 @@
 // Test helper: plays the screen-saver host's preview pane. Creates a window
 // with a client area of WIDTH x HEIGHT, prints its handle in decimal (the
 // number the host passes after /p), keeps it for LIFETIME milliseconds and
-// then destroys it, as the host does when the preview ends.
+// then destroys it, as the host does when the preview ends. Halfway through
+// it reports its child windows, one line each: "child CLASS X Y WIDTH HEIGHT".
 //   preview_parent.exe WIDTH HEIGHT LIFETIME
 #include <windows.h>
 
@@ -10,10 +11,30 @@
 
 namespace {
 
+constexpr UINT_PTR kEndTimer = 1;
+constexpr UINT_PTR kReportTimer = 2;
+
+BOOL CALLBACK ReportChild(HWND child, LPARAM) {
+  wchar_t name[64] = {};
+  GetClassNameW(child, name, 64);
+  RECT area = {};
+  GetWindowRect(child, &area);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&area), 2);
+  std::printf("child %ls %ld %ld %ld %ld\n", name, area.left, area.top, area.right - area.left,
+              area.bottom - area.top);
+  return TRUE;
+}
+
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
-      DestroyWindow(window);
+      if (wParam == kReportTimer) {
+        KillTimer(window, kReportTimer);
+        EnumChildWindows(window, ReportChild, 0);
+        std::fflush(stdout);
+      } else {
+        DestroyWindow(window);
+      }
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -53,7 +74,8 @@ int wmain(int argc, wchar_t** argv) {
   if (window == nullptr) return 1;
   std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
   std::fflush(stdout);
-  SetTimer(window, 1, static_cast<UINT>(lifetime), nullptr);
+  SetTimer(window, kEndTimer, static_cast<UINT>(lifetime), nullptr);
+  SetTimer(window, kReportTimer, static_cast<UINT>(lifetime / 2), nullptr);
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -1,0 +1,245 @@
+// The Win32 clock window in preview mode, inside a parent window of this
+// process (Wine draws a child window of another process nowhere, so the
+// end-to-end preview test cannot look at its pixels): the frame reaches the
+// window, the mouse commands act, the preview ignores the quit inputs, and
+// destroying the parent ends the message loop cleanly. Also the low-level
+// keyboard hook procedure on made-up key records.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "face/clock_source.h"
+#include "face/layout.h"
+#include "face/numerals.h"
+#include "face/surface.h"
+#include "face/themes.h"
+#include "shell/clock_window.h"
+#include "shell/clock_window_win32.h"
+#include "shell/keyboard_filter_win32.h"
+
+namespace {
+
+constexpr int kParentWidth = 800;
+constexpr int kParentHeight = 600;
+
+// A fixed instant: Wednesday 9 December 2026, 10:08:30.
+bool FixedClock(std::tm* out) {
+  *out = std::tm{};
+  out->tm_year = 126;
+  out->tm_mon = 11;
+  out->tm_mday = 9;
+  out->tm_wday = 3;
+  out->tm_hour = 10;
+  out->tm_min = 8;
+  out->tm_sec = 30;
+  return true;
+}
+
+HWND MakeParent() {
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+  windowClass.lpszClassName = L"OrbidialTestParent";
+  RegisterClassExW(&windowClass);
+  return CreateWindowExW(0, windowClass.lpszClassName, L"parent",
+                         WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, kParentWidth,
+                         kParentHeight, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// Pixels of `window`'s client area as 0x00RRGGBB, row by row.
+std::vector<std::uint32_t> Capture(HWND window, int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC windowDc = GetDC(window);
+  HDC memoryDc = CreateCompatibleDC(windowDc);
+  HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memoryDc, bitmap);
+  BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+  GdiFlush();
+  std::vector<std::uint32_t> pixels(static_cast<std::uint32_t*>(bits),
+                                    static_cast<std::uint32_t*>(bits) + width * height);
+  for (auto& p : pixels) p &= 0x00FFFFFF;
+  SelectObject(memoryDc, old);
+  DeleteObject(bitmap);
+  DeleteDC(memoryDc);
+  ReleaseDC(window, windowDc);
+  return pixels;
+}
+
+int CountColour(const std::vector<std::uint32_t>& pixels, int width, std::uint32_t rgb, int left,
+                int top, int right, int bottom) {
+  int count = 0;
+  for (int y = top; y < bottom; ++y) {
+    for (int x = left; x < right; ++x) count += pixels[y * width + x] == rgb;
+  }
+  return count;
+}
+
+// Runs the clock's message loop; `steps` run one after another from a
+// thread timer inside that loop, every `period` ms.
+std::vector<std::function<void()>>* Steps = nullptr;
+std::size_t NextStep = 0;
+void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (NextStep < Steps->size()) {
+    (*Steps)[NextStep++]();
+  } else {
+    KillTimer(nullptr, timer);
+  }
+}
+
+class ClockWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClockSource = FixedClock;
+    ColorByWeekday = 1;
+    ThemeIndex = 0;
+    SetStoredNumeralStyle(1);
+    NumeralTable = ChineseNumerals;
+    parent_ = MakeParent();
+    ASSERT_NE(parent_, nullptr);
+    PreviewMode = 1;
+    ParentWindow = reinterpret_cast<WindowHandle>(parent_);
+  }
+  void TearDown() override {
+    PreviewMode = 0;
+    ParentWindow = 0;
+    ClockSource = ReadSystemClock;
+    if (IsWindow(parent_)) DestroyWindow(parent_);
+  }
+
+  int Run(std::vector<std::function<void()>> steps, UINT period) {
+    Steps = &steps;
+    NextStep = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, period, RunStep);
+    const int result = RunClockWindow(GetModuleHandleW(nullptr));
+    KillTimer(nullptr, timer);
+    Steps = nullptr;
+    return result;
+  }
+
+  HWND Clock() const { return FindWindowExW(parent_, nullptr, L"ORBDIAL", nullptr); }
+
+  HWND parent_ = nullptr;
+};
+
+TEST_F(ClockWindowTest, PreviewFillsTheParentAndShowsTheFace) {
+  std::vector<std::uint32_t> pixels;
+  RECT childArea = {};
+  const int result = Run(
+      {[&] {
+         ASSERT_NE(Clock(), nullptr);
+         GetClientRect(Clock(), &childArea);
+         EXPECT_NE(KeyboardHook, 0u);
+       },
+       [&] { pixels = Capture(Clock(), kParentWidth, kParentHeight); },
+       [&] { DestroyWindow(parent_); }},
+      400);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(childArea.right, kParentWidth);
+  EXPECT_EQ(childArea.bottom, kParentHeight);
+  // Wednesday: theme 3, sky-blue highlight (RGB 37, 198, 252).
+  ASSERT_EQ(ThemeIndex, 3);
+  ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kParentWidth * kParentHeight));
+  const std::uint32_t highlight = 0x25C6FC;
+  // Style 1 on 600 px: FontHeight 10, centre (400, 300), radii 40 .. 230.
+  const int onTheLine = CountColour(pixels, kParentWidth, highlight, 400 + 40, 300 - 20,
+                                    kParentWidth, 300 + 20);
+  const int leftHalf = CountColour(pixels, kParentWidth, highlight, 0, 0, 400 - 40, kParentHeight);
+  const int grey = CountColour(pixels, kParentWidth, 0x808080, 0, 0, kParentWidth, kParentHeight);
+  EXPECT_GT(onTheLine, 100) << "the current values at 3 o'clock";
+  EXPECT_EQ(leftHalf, 0) << "no highlight away from the current values";
+  EXPECT_EQ(grey, 0) << "the parent's background shows through";
+  // Shut down once, and completely.
+  EXPECT_EQ(KeyboardHook, 0u);
+  EXPECT_EQ(BackBufferDC, nullptr);
+  EXPECT_TRUE(ClockClosed());
+}
+
+TEST_F(ClockWindowTest, MouseCommandsActAndQuitInputsAreIgnoredInPreview) {
+  std::vector<int> styles, themes, heights;
+  bool aliveAfterQuitInputs = false;
+  const int result = Run(
+      {[&] {
+         SendMessageW(Clock(), WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+         styles.push_back(NumeralStyle);
+         heights.push_back(FontHeight);
+         SendMessageW(Clock(), WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+         styles.push_back(NumeralStyle);
+         heights.push_back(FontHeight);
+         SendMessageW(Clock(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+         themes.push_back(ThemeIndex);
+         SendMessageW(Clock(), WM_MOUSEWHEEL, MAKEWPARAM(0, 0), 0);
+         SendMessageW(Clock(), WM_MOUSEWHEEL, MAKEWPARAM(0, 0), 0);
+         themes.push_back(ThemeIndex);
+         SendMessageW(Clock(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+         SendMessageW(Clock(), WM_KEYDOWN, VK_ESCAPE, 0);
+         SendMessageW(Clock(), WM_KEYUP, VK_ESCAPE, 0);
+       },
+       [&] {
+         aliveAfterQuitInputs = !ClockClosed() && IsWindow(Clock());
+         DestroyWindow(parent_);
+       }},
+      300);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(styles, (std::vector<int>{2, 0}));
+  EXPECT_EQ(heights, (std::vector<int>{600 / 56, 600 / 48}));
+  EXPECT_EQ(themes, (std::vector<int>{4, 2}));  // Wednesday 3, forward, back twice
+  EXPECT_TRUE(aliveAfterQuitInputs);
+}
+
+TEST_F(ClockWindowTest, WheelDoesNothingWithThemesOff) {
+  ColorByWeekday = 0;
+  int theme = -1;
+  Run({[&] {
+         SendMessageW(Clock(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+         theme = ThemeIndex;
+       },
+       [&] { DestroyWindow(parent_); }},
+      200);
+  EXPECT_EQ(theme, 0);
+  EXPECT_EQ(HighlightColor, 0x0000FAFAu);
+}
+
+TEST(ClockWindowStart, StalePreviewParentCreatesNothing) {
+  PreviewMode = 1;
+  ParentWindow = 0x7FFF0;  // no such window
+  EXPECT_EQ(RunClockWindow(GetModuleHandleW(nullptr)), 0);
+  EXPECT_EQ(KeyboardHook, 0u);
+  PreviewMode = 0;
+  ParentWindow = 0;
+}
+
+LRESULT Filter(WPARAM message, DWORD key, DWORD flags) {
+  KBDLLHOOKSTRUCT record = {};
+  record.vkCode = key;
+  record.flags = flags;
+  return KeyboardFilterProc(HC_ACTION, message, reinterpret_cast<LPARAM>(&record));
+}
+
+TEST(KeyboardFilterProc, SwallowsTheSwitchingKeysOnly) {
+  // Control is up while the tests run, so Ctrl+Esc is left to the shared rule's tests.
+  EXPECT_EQ(Filter(WM_SYSKEYDOWN, VK_TAB, LLKHF_ALTDOWN), 1);
+  EXPECT_EQ(Filter(WM_SYSKEYUP, VK_TAB, LLKHF_ALTDOWN | LLKHF_UP), 1);
+  EXPECT_EQ(Filter(WM_SYSKEYDOWN, VK_ESCAPE, LLKHF_ALTDOWN), 1);
+  EXPECT_EQ(Filter(WM_KEYDOWN, VK_LWIN, 0), 1);
+  EXPECT_EQ(Filter(WM_KEYUP, VK_RWIN, LLKHF_UP), 1);
+  EXPECT_NE(Filter(WM_KEYDOWN, VK_TAB, 0), 1);
+  EXPECT_NE(Filter(WM_KEYDOWN, VK_ESCAPE, 0), 1);
+  EXPECT_NE(Filter(WM_KEYDOWN, 'A', LLKHF_ALTDOWN), 1);
+  // Not an action: passed on untouched.
+  KBDLLHOOKSTRUCT record = {};
+  record.vkCode = VK_LWIN;
+  EXPECT_NE(KeyboardFilterProc(HC_NOREMOVE, WM_KEYDOWN, reinterpret_cast<LPARAM>(&record)), 1);
+}
+
+}  // namespace
