@@ -1,0 +1,185 @@
+// The settings file through the Windows profile functions and the options
+// dialog from resource 103 with AboutDialogProc, run modeless in this
+// process so its boxes, texts and commands can be checked directly.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "face/numerals.h"
+#include "face/themes.h"
+#include "settings/about_dialog.h"
+#include "settings/about_dialog_win32.h"
+#include "settings/settings_file.h"
+#include "settings/settings_platform.h"
+
+namespace {
+
+const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+const char16_t* U(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
+
+std::wstring SettingsPath() {
+  char16_t path[kMaxPath];
+  ComputeSettingsPath(path);
+  return W(path);
+}
+
+std::wstring TempFile(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  return std::wstring(folder) + name;
+}
+
+std::string ReadAll(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  char buffer[4096];
+  DWORD got = 0;
+  ReadFile(file, buffer, sizeof(buffer), &got, nullptr);
+  CloseHandle(file);
+  return std::string(buffer, got);
+}
+
+TEST(SettingsOnWindows, FileLivesInTheRoamingAppDataFolder) {
+  char16_t folder[kMaxPath];
+  ASSERT_EQ(GetAppDataFolder(folder, kMaxPath), 1);
+  const DWORD attributes = GetFileAttributesW(W(folder));
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(SettingsPath(), std::wstring(W(folder)) + L"\\OrbDial.ini");
+  // A buffer too small for the folder gives no folder at all.
+  char16_t tiny[4];
+  EXPECT_EQ(GetAppDataFolder(tiny, 4), 0);
+}
+
+TEST(SettingsOnWindows, ProfileFunctionsReadWriteAndKeepTheRest) {
+  const std::wstring path = TempFile(L"orbidial-profile-test.ini");
+  DeleteFileW(path.c_str());
+  const char16_t* file = U(path.c_str());
+  EXPECT_EQ(ProfileReadInt(u"Setting", u"Han", 1, file), 1);  // no file
+  {
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const char text[] = "[Other]\r\nKeep=yes\r\n[SETTING]\r\ncolor=5\r\n";
+    DWORD written = 0;
+    WriteFile(handle, text, sizeof(text) - 1, &written, nullptr);
+    CloseHandle(handle);
+  }
+  EXPECT_EQ(ProfileReadInt(u"Setting", u"Color", 1, file), 5);  // any letter case
+  EXPECT_EQ(ProfileReadInt(u"Setting", u"Han", 1, file), 1);    // missing key
+  EXPECT_EQ(ProfileWriteString(u"Setting", u"Han", u"2", file), 1);
+  EXPECT_EQ(ProfileReadInt(u"Setting", u"Han", 1, file), 2);
+  const std::string text = ReadAll(path);
+  EXPECT_NE(text.find("Keep=yes"), std::string::npos) << text;
+  DeleteFileW(path.c_str());
+}
+
+TEST(SettingsOnWindows, LinkLauncherStartsAProcessOrReportsFailure) {
+  EXPECT_EQ(StartLinkProcess(u"cmd.exe /c exit 0"), 1);
+  EXPECT_EQ(StartLinkProcess(u"orbidial-no-such-program.exe"), 0);
+}
+
+class OptionsDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = SettingsPath();
+    saved_ = ReadAll(path_);
+    DeleteFileW(path_.c_str());
+  }
+  void TearDown() override {
+    if (IsWindow(dialog_)) DestroyWindow(dialog_);
+    // The dialog's destruction posts a quit message; keep it from the next test.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    DeleteFileW(path_.c_str());
+    if (saved_ != "<missing>") {
+      HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      DWORD written = 0;
+      WriteFile(file, saved_.data(), static_cast<DWORD>(saved_.size()), &written, nullptr);
+      CloseHandle(file);
+    }
+  }
+  void Open(int colorByWeekday, int style) {
+    ColorByWeekday = colorByWeekday;
+    NumeralStyle = static_cast<std::int16_t>(style);
+    dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(103), nullptr,
+                                 AboutDialogProc, 0);
+    ASSERT_NE(dialog_, nullptr);
+  }
+  std::wstring Text(int id) {
+    wchar_t text[200] = {};
+    GetWindowTextW(GetDlgItem(dialog_, id), text, 200);
+    return text;
+  }
+  UINT Click(int id) {
+    SendMessageW(GetDlgItem(dialog_, id), BM_CLICK, 0, 0);
+    return IsDlgButtonChecked(dialog_, id);
+  }
+
+  HWND dialog_ = nullptr;
+  std::wstring path_;
+  std::string saved_;
+};
+
+TEST_F(OptionsDialogTest, ShowsVersionLinkAndStoredValues) {
+  Open(0, 2);
+  EXPECT_EQ(Text(1005), L"Orbidial V1.3.3.0\u3000");
+  EXPECT_FALSE(Text(-1).empty());
+  EXPECT_EQ(IsDlgButtonChecked(dialog_, 1002), static_cast<UINT>(BST_UNCHECKED));
+  EXPECT_EQ(IsDlgButtonChecked(dialog_, 1003), static_cast<UINT>(BST_INDETERMINATE));
+  EXPECT_NE(AboutIcon, nullptr);
+
+  // The link line is blue over a transparent background.
+  HDC dc = CreateCompatibleDC(nullptr);
+  const LRESULT brush = SendMessageW(dialog_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                     reinterpret_cast<LPARAM>(GetDlgItem(dialog_, -1)));
+  EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), GetStockObject(NULL_BRUSH));
+  EXPECT_EQ(GetTextColor(dc), 0x00FF0000u);
+  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+  DeleteDC(dc);
+
+  // The hand over the link only, strictly inside its rectangle.
+  SendMessageW(dialog_, WM_MOUSEMOVE, 0, MAKELPARAM(96, 76));
+  EXPECT_EQ(HandCursorShown, 1);
+  SendMessageW(dialog_, WM_MOUSEMOVE, 0, MAKELPARAM(95, 75));
+  EXPECT_EQ(HandCursorShown, 0);
+
+  DestroyWindow(dialog_);
+  EXPECT_EQ(AboutIcon, nullptr);
+}
+
+TEST_F(OptionsDialogTest, BoxesCycleAndOkSavesThem) {
+  Open(1, 1);
+  EXPECT_EQ(IsDlgButtonChecked(dialog_, 1002), static_cast<UINT>(BST_CHECKED));
+  EXPECT_EQ(IsDlgButtonChecked(dialog_, 1003), static_cast<UINT>(BST_CHECKED));
+  EXPECT_EQ(Click(1003), static_cast<UINT>(BST_INDETERMINATE));
+  EXPECT_EQ(Click(1003), static_cast<UINT>(BST_UNCHECKED));
+  EXPECT_EQ(Click(1003), static_cast<UINT>(BST_CHECKED));
+  EXPECT_EQ(Click(1003), static_cast<UINT>(BST_INDETERMINATE));
+  EXPECT_EQ(Click(1002), static_cast<UINT>(BST_UNCHECKED));
+  EXPECT_EQ(Click(1002), static_cast<UINT>(BST_CHECKED));
+  EXPECT_EQ(Click(1002), static_cast<UINT>(BST_UNCHECKED));
+  // Nothing is written before OK.
+  EXPECT_EQ(ReadAll(path_), "<missing>");
+  SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_EQ(ReadAll(path_), "[Setting]\r\nColor=0\r\nHan=2\r\n");
+  // Saving leaves the running values alone; the next start reads the file.
+  EXPECT_EQ(ColorByWeekday, 1);
+  EXPECT_EQ(NumeralStyle, 1);
+  ReadSettings();
+  EXPECT_EQ(ColorByWeekday, 0);
+  EXPECT_EQ(NumeralStyle, 2);
+  EXPECT_EQ(NumeralTable, FormalNumerals);
+  NumeralTable = ChineseNumerals;
+}
+
+TEST_F(OptionsDialogTest, CancelSavesNothing) {
+  Open(1, 1);
+  Click(1003);
+  SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_EQ(ReadAll(path_), "<missing>");
+}
+
+}  // namespace
