@@ -18,10 +18,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   const StartRequest request = ParseCommandLine(line);
   ParentWindow = request.window;
   switch (request.mode) {
-    case StartMode::kOptions:
-      DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUTBOX), reinterpret_cast<HWND>(ParentWindow),
-                      AboutDialogProc, 0);
+    case StartMode::kOptions: {
+      // Windows refuses a dialog whose owner is no window, and the user would
+      // see nothing: a stale or made-up number leaves the dialog unowned.
+      HWND owner = reinterpret_cast<HWND>(ParentWindow);
+      if (owner != nullptr && !IsWindow(owner)) owner = nullptr;
+      DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, AboutDialogProc, 0);
       return 0;
+    }
     case StartMode::kPreview:
       PreviewMode = 1;
       break;

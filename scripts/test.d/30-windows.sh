@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Windows: cross-compiles Orbidial.scr and the tests with mingw-w64 into
+# build-win/, runs the unit tests under Wine and drives the saver and its
+# options dialog under Wine on a private Xvfb display.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-win -j2
+bash tests/e2e/win32_e2e.sh build-win

@@ -1,0 +1,244 @@
+#!/usr/bin/env bash
+# The Windows build under Wine + Xvfb:
+#   1. Orbidial.scr needs no DLL beyond Windows' own;
+#   2. every unit test program (*_tests.exe) passes under Wine;
+#   3. /s shows the face with the highlight colour on the current values,
+#      a right click changes the numeral style, the wheel the theme, mouse
+#      moves change nothing, Escape and a left click end it with status 0;
+#   4. /c shows the dialog; Esc writes nothing; OK writes OrbDial.ini into
+#      the prefix's AppData folder; the three-state box cycles 1 -> 2 -> 0 -> 1
+#      across runs, each run showing what the last one saved;
+#   5. /p HWND makes a child window covering the parent's client area and
+#      ends with status 0 when the parent is destroyed; /p without a window
+#      ends at once.
+# Screenshots go to BUILD/e2e-win32/.
+#   tests/e2e/win32_e2e.sh BUILD_DIR
+set -euo pipefail
+build=$(realpath "${1:?usage: win32_e2e.sh BUILD_DIR}")
+here=$(dirname "$(realpath "$0")")
+scr="$build/shell/Orbidial.scr"
+parent_exe="$build/tests/win32/preview_parent.exe"
+shots="$build/e2e-win32"
+rm -rf "$shots"
+mkdir -p "$shots"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+step() { echo "-- $*"; }
+
+# ---- 1. Imports ---------------------------------------------------------------
+step "Orbidial.scr imports only system DLLs"
+allowed=" ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.dll VERSION.dll "
+while read -r dll; do
+  [[ "$allowed" == *" $dll "* ]] || fail "Orbidial.scr imports $dll"
+done < <(x86_64-w64-mingw32-objdump -p "$scr" | sed -n 's/^\s*DLL Name: //p')
+
+# ---- Display and prefix --------------------------------------------------------
+display=""
+for n in ${ORBIDIAL_WIN_DISPLAYS:-50 51 52}; do
+  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
+done
+[[ -n "$display" ]] || fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-50 51 52}"
+export DISPLAY=$display
+export WINEPREFIX
+WINEPREFIX=$(mktemp -d /tmp/orbidial-wine.XXXXXX)
+background=()
+cleanup() {
+  for pid in "${background[@]}"; do kill "$pid" 2>/dev/null || true; done
+  WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
+  [[ -n "${xvfb:-}" ]] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+# shellcheck source=wine-prefix.sh
+source "$here/wine-prefix.sh"
+step "fresh Wine prefix in $WINEPREFIX"
+wine_prefix_setup
+ini="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/OrbDial.ini"
+
+# ---- 2. Unit tests ---------------------------------------------------------------
+while read -r exe; do
+  step "unit tests: ${exe#"$build"/}"
+  timeout 120 wine "$exe" --gtest_brief=1 || fail "${exe##*/} failed under Wine"
+done < <(find "$build/tests" -name '*_tests.exe' | sort)
+rm -f "$ini"  # the dialog tests restore what they found; start the saver from nothing
+
+# ---- Helpers ----------------------------------------------------------------------
+# start_saver ARGS...: runs Orbidial.scr in the background; its status goes
+# to $shots/status when it ends.
+start_saver() {
+  rm -f "$shots/status"
+  (
+    set +e
+    wine "$scr" "$@"
+    echo $? > "$shots/status"
+  ) &
+  saver=$!
+  background+=("$saver")
+}
+# wait_saver SECONDS: waits for the saver to end; fails unless its status is 0.
+wait_saver() {
+  local limit=$(($1 * 10))
+  for _ in $(seq "$limit"); do [[ -s "$shots/status" ]] && break; sleep 0.1; done
+  [[ -s "$shots/status" ]] || fail "Orbidial.scr still runs after $1 s"
+  wait "$saver" 2>/dev/null || true
+  [[ $(cat "$shots/status") == 0 ]] || fail "Orbidial.scr ended with status $(cat "$shots/status")"
+}
+still_running() { [[ ! -s "$shots/status" ]]; }
+# wait_window NAME: the first visible X window of that exact title.
+wait_window() {
+  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1
+}
+shot() { import -window root "$shots/$1.png"; }
+# count FILE COLOUR WxH+X+Y: pixels of exactly COLOUR in the region.
+count() {
+  convert "$1" -crop "$3" +repage -fill black +opaque "$2" -fill white -opaque "$2" \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+# differ A B WxH+X+Y: number of pixels that differ between two shots there.
+differ() {
+  convert "$1" -crop "$3" +repage "$shots/.a.png"
+  convert "$2" -crop "$3" +repage "$shots/.b.png"
+  compare -metric AE "$shots/.a.png" "$shots/.b.png" null: 2>&1 || true
+  rm -f "$shots/.a.png" "$shots/.b.png"
+}
+highlight=("rgb(250,250,0)" "rgb(255,192,159)" "rgb(255,255,255)" "rgb(37,198,252)"
+           "rgb(254,100,0)" "rgb(100,250,250)" "rgb(50,255,56)")
+
+# ---- 3. Full screen -------------------------------------------------------------
+# 1024 x 768, style 1: FontHeight 13, centre (512, 384), radii 52 .. 311.
+line_region=330x40+560+370   # the current values, right of the centre
+left_region=470x768+0+0      # left of the year line
+year_region=84x26+476+372    # the year line, inside the month ring
+step "/s: the face, highlight on the current values"
+start_saver /s
+[[ -n $(wait_window Orbidial) ]] || fail "no saver window"
+sleep 1.5
+day=$(date +%w)
+shot s-style1
+colour=${highlight[$day]}
+on_line=$(count "$shots/s-style1.png" "$colour" "$line_region")
+left=$(count "$shots/s-style1.png" "$colour" "$left_region")
+echo "   weekday $day, $colour: $on_line px on the 3 o'clock line, $left px on the left"
+((on_line > 150)) || fail "too few highlight pixels on the 3 o'clock line ($on_line)"
+((left == 0)) || fail "highlight colour away from the current values ($left px)"
+
+step "/s: mouse moves keep it running; a right click changes the style"
+xdotool mousemove 100 100 sleep 0.2 mousemove 700 500 sleep 0.2
+sleep 1.1
+shot s-style1-again
+[[ $(differ "$shots/s-style1.png" "$shots/s-style1-again.png" "$year_region") == 0 ]] ||
+  fail "the year line changed without a click"
+xdotool click 3
+sleep 1.2
+shot s-style2
+still_running || fail "the saver ended on mouse moves or a right click"
+changed=$(differ "$shots/s-style1-again.png" "$shots/s-style2.png" "$year_region")
+echo "   year line: $changed pixels changed"
+((changed > 20)) || fail "a right click did not change the numeral style"
+
+step "/s: the wheel moves the theme"
+xdotool click 4
+sleep 1.2
+shot s-wheel
+next=${highlight[$(((day + 1) % 7))]}
+on_line=$(count "$shots/s-wheel.png" "$next" "$line_region")
+echo "   theme $(((day + 1) % 7)), $next: $on_line px on the line"
+((on_line > 150)) || fail "the wheel did not move the theme"
+
+step "/s: Escape ends it with status 0"
+xdotool key Escape
+wait_saver 10
+
+step "/s: a left click ends it with status 0"
+start_saver /S
+[[ -n $(wait_window Orbidial) ]] || fail "no saver window"
+sleep 0.5
+xdotool mousemove 300 300 click 1
+wait_saver 10
+
+# ---- 4. Options dialog -----------------------------------------------------------
+# dialog_shot NAME: the dialog's window, cut from the screen.
+dialog_shot() {
+  local window geometry
+  window=$(wait_window 关于)
+  geometry=$(xdotool getwindowgeometry --shell "$window")
+  local WIDTH HEIGHT X Y
+  eval "$(grep -E '^(WIDTH|HEIGHT|X|Y)=' <<<"$geometry")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shots/$1.png"
+  boxes="$((WIDTH * 6 / 10))x$((HEIGHT * 4 / 10))+0+$((HEIGHT * 55 / 100))"
+}
+step "/c: Esc closes the dialog and writes nothing"
+start_saver /c
+[[ -n $(wait_window 关于) ]] || fail "no dialog"
+sleep 0.5
+dialog_shot c-opened
+xdotool key Escape
+wait_saver 10
+[[ ! -e "$ini" ]] || fail "Esc wrote $ini"
+
+step "/c: the boxes change and OK saves them"
+start_saver /c
+[[ -n $(wait_window 关于) ]] || fail "no dialog"
+sleep 0.5
+xdotool key space          # 变色, which has the focus: ticked -> clear
+sleep 0.3
+dialog_shot c-color-off
+xdotool key Tab Tab space  # 默认汉字: ticked -> indeterminate
+sleep 0.3
+dialog_shot c-han-2
+((0 < $(differ "$shots/c-opened.png" "$shots/c-color-off.png" "$boxes"))) ||
+  fail "the colour box did not change"
+((0 < $(differ "$shots/c-color-off.png" "$shots/c-han-2.png" "$boxes"))) ||
+  fail "the numeral box did not change"
+xdotool key Return
+wait_saver 10
+[[ $(cat "$ini") == $'[Setting]\r\nColor=0\r\nHan=2\r' ]] ||
+  fail "unexpected settings file: $(od -c "$ini")"
+
+step "/c: the three-state box goes on from the saved state"
+expected_states=(0 1)
+for state in "${expected_states[@]}"; do
+  start_saver /c:123
+  [[ -n $(wait_window 关于) ]] || fail "no dialog"
+  sleep 0.5
+  xdotool key Tab Tab space
+  sleep 0.3
+  dialog_shot "c-han-$state"
+  xdotool key Return
+  wait_saver 10
+  grep -q "^Han=$state"$'\r'"\$" "$ini" || fail "Han is not $state: $(od -c "$ini")"
+  grep -q "^Color=0"$'\r'"\$" "$ini" || fail "Color changed: $(od -c "$ini")"
+done
+for pair in "c-han-2 c-han-0" "c-han-0 c-han-1" "c-han-1 c-han-2"; do
+  read -r a b <<<"$pair"
+  ((0 < $(differ "$shots/$a.png" "$shots/$b.png" "$boxes"))) ||
+    fail "$a and $b show the same box state"
+done
+
+# ---- 5. Preview -----------------------------------------------------------------
+step "/p HWND: a child covering the parent, ending with the parent"
+rm -f "$ini"
+report="$shots/preview-parent.txt"
+wine "$parent_exe" 320 240 5000 > "$report" &
+parent=$!
+background+=("$parent")
+for _ in $(seq 100); do [[ -s "$report" ]] && break; sleep 0.1; done
+hwnd=$(head -1 "$report" | tr -d '\r')
+[[ "$hwnd" =~ ^[0-9]+$ ]] || fail "the preview parent gave no window number"
+start_saver /p "$hwnd"
+sleep 2
+shot p-preview
+wait_saver 15
+wait "$parent" || fail "the preview parent failed"
+grep -q "^child ORBDIAL 0 0 320 240" "$report" ||
+  fail "no ORBDIAL child covering the parent: $(cat "$report")"
+
+step "/p without a window: nothing to show, status 0"
+start_saver /p
+wait_saver 10
+
+echo "Windows end-to-end tests passed; screenshots in $shots"
