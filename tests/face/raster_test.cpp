@@ -304,6 +304,34 @@ TEST_F(RasterTest, DrawingAndFillingClipAtEveryEdge) {
   empty.FillBlack(0, 0, 10, 10);
 }
 
+TEST_F(RasterTest, TheGlyphCacheStaysWithinItsLimitAndDrawsAsWithout) {
+  RasterSurface cached(300, 300), fresh(300, 300);
+  cached.SetGlyphCacheLimit(64 * 1024);
+  fresh.SetGlyphCacheEnabled(false);
+  std::size_t most = 0;
+  for (int round = 0; round < 2; ++round) {
+    for (int escapement = 0; escapement < 3600; escapement += 37) {
+      for (RasterSurface* s : {&cached, &fresh}) {
+        s->SelectClockFont(Font(30, escapement));
+        s->SetTextColor(static_cast<ColorRef>(escapement * 4099));
+        s->PutText(150, 150, u"星期贰", 3);
+      }
+      most = std::max(most, cached.GlyphCacheBytes());
+    }
+  }
+  EXPECT_GT(most, 0u);
+  EXPECT_LE(most, 64u * 1024);
+  EXPECT_TRUE(std::equal(cached.Pixels(), cached.Pixels() + 300 * 300, fresh.Pixels()));
+  // A glyph too big to keep is still drawn.
+  RasterSurface big(600, 600);
+  big.SetGlyphCacheLimit(1024);
+  big.SelectClockFont(Font(500, 0));
+  big.SetTextColor(0x00FFFFFF);
+  big.PutText(50, 50, u"十", 1);
+  EXPECT_FALSE(Ink(big).Empty());
+  EXPECT_EQ(big.GlyphCacheBytes(), 0u);
+}
+
 TEST_F(RasterTest, CopyCallsThePresenter) {
   RasterSurface s(10, 10);
   s.CopyToWindow(0, 0, 10, 10);  // no presenter: nothing happens
