@@ -98,6 +98,22 @@ std::vector<std::string> FilesIn(const fs::path& dir) {
   return names;
 }
 
+// A fresh folder for a test that runs its body again in a child process
+// (the "threadsafe" death-test style): the parent makes it and hands its name
+// down in `variable`, so the child uses the same one.
+fs::path FolderForChild(const char* variable) {
+  if (const char* given = std::getenv(variable)) return given;
+  std::string name = (fs::temp_directory_path() / "orbidial-fc-XXXXXX").string();
+  if (mkdtemp(name.data()) == nullptr) return {};
+  setenv(variable, name.c_str(), 1);
+  return name;
+}
+
+void DoneWithFolder(const char* variable, const fs::path& dir) {
+  unsetenv(variable);
+  fs::remove_all(dir);
+}
+
 class RasterTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -119,11 +135,10 @@ TEST_F(RasterTest, FontconfigResolvesTheWindowsNamesToTheDebianFaces) {
 // A rule of the user's own configuration for a Windows name wins over ours,
 // even the weaker <accept> kind.
 TEST(ClockFacesTest, UserConfigurationRemapsAName) {
-  // A fresh process, since the faces are resolved once per process; it
-  // re-runs this body, so the folder's name must not depend on the process.
+  // A fresh process, since the faces are resolved once per process.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const fs::path dir = fs::temp_directory_path() / "orbidial-fc-user-rule";
-  fs::create_directories(dir);
+  const fs::path dir = FolderForChild("ORBIDIAL_TEST_FC_USER");
+  ASSERT_FALSE(dir.empty());
   std::ofstream(dir / "fonts.conf")
       << "<?xml version=\"1.0\"?>\n<fontconfig>\n"
          "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
@@ -140,15 +155,15 @@ TEST(ClockFacesTest, UserConfigurationRemapsAName) {
         std::exit(ok && ClockFaceSource(kNumeralFace).find("NotoSansCJK") != std::string::npos ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "NotoSansCJK");
-  fs::remove_all(dir);
+  DoneWithFolder("ORBIDIAL_TEST_FC_USER", dir);
 }
 
 // With only a Latin font installed, fontconfig still answers; we refuse it.
 TEST(ClockFacesTest, AFontWithoutTheCharactersIsRefusedWithThePackageToInstall) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   if (!fs::exists("/usr/share/fonts/truetype/dejavu")) GTEST_SKIP() << "no DejaVu fonts";
-  const fs::path dir = fs::temp_directory_path() / "orbidial-fc-latin-only";
-  fs::create_directories(dir);
+  const fs::path dir = FolderForChild("ORBIDIAL_TEST_FC_LATIN");
+  ASSERT_FALSE(dir.empty());
   std::ofstream(dir / "fonts.conf") << "<?xml version=\"1.0\"?>\n<fontconfig>\n"
                                        "<dir>/usr/share/fonts/truetype/dejavu</dir>\n"
                                        "<cachedir>" << (dir / "cache").string() << "</cachedir>\n"
@@ -163,7 +178,7 @@ TEST(ClockFacesTest, AFontWithoutTheCharactersIsRefusedWithThePackageToInstall) 
         std::exit(ok ? 0 : 3);
       },
       ::testing::ExitedWithCode(3), "^no font for 微软雅黑 \\(install fonts-noto-cjk\\)\n$");
-  fs::remove_all(dir);
+  DoneWithFolder("ORBIDIAL_TEST_FC_LATIN", dir);
 }
 
 TEST_F(RasterTest, UprightGlyphStaysInsideItsCellInTheTextColour) {
