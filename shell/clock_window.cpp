@@ -71,7 +71,7 @@ void ClockKey(unsigned message, unsigned virtualKey) {
 }
 
 void ClockKeyEvent(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld) {
-  if (FilterSwallowsKey(message, virtualKey, altFlag, controlHeld)) return;
+  if (FilterSwallowsKeyStroke(message, virtualKey, altFlag, controlHeld)) return;
   ClockKey(message, virtualKey);
 }
 

@@ -65,7 +65,8 @@ void ClockLeftButtonDown();
 // full-screen run.
 void ClockKey(unsigned message, unsigned virtualKey);
 // A raw key event where no system hook filters beforehand: keys the filter
-// swallows are dropped, the rest go to `ClockKey`.
+// swallows (a release too when its press was) are dropped, the rest go to
+// `ClockKey`.
 void ClockKeyEvent(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld);
 // The window lost the input focus.
 void ClockFocusLost();

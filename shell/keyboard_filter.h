@@ -20,3 +20,8 @@ inline constexpr unsigned kRightWindowsKey = 92;
 // Presses and releases are treated alike; messages other than the four key
 // messages always pass.
 bool FilterSwallowsKey(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld);
+
+// The rule applied to a stream of key events: a release is also swallowed
+// when its press was, so Ctrl+Esc stays swallowed when Control comes up
+// before Escape. Keeps which keys are down swallowed.
+bool FilterSwallowsKeyStroke(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld);
