@@ -233,6 +233,7 @@ void BuildDialog(OptionsDialog& dialog) {
   // The line is as wide as the template's; a long address is shortened in the
   // middle, with the whole of it in the tooltip.
   gtk_label_set_ellipsize(GTK_LABEL(link), PANGO_ELLIPSIZE_MIDDLE);
+  gtk_label_set_max_width_chars(GTK_LABEL(link), 1);
   gtk_widget_set_tooltip_text(link, Utf8(LinkCommandLine).c_str());
   AddLine(fixed, ContactLine, kContactLineItem);
 
@@ -274,6 +275,16 @@ void ShowWarningBox(DialogHandle handle, const char16_t* text, const char16_t* c
   GtkWidget* box = gtk_message_dialog_new(parent, static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                           GTK_MESSAGE_WARNING, GTK_BUTTONS_OK, "%s", Utf8(text).c_str());
   gtk_window_set_title(GTK_WINDOW(box), Utf8(caption).c_str());
+  // GTK 3 message boxes no longer show their type's icon; the warning's is
+  // put back where it used to stand, left of the text.
+  GtkWidget* row = gtk_widget_get_parent(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(box)));
+  if (GTK_IS_BOX(row)) {
+    GtkWidget* image = gtk_image_new_from_icon_name("dialog-warning", GTK_ICON_SIZE_DIALOG);
+    gtk_widget_set_valign(image, GTK_ALIGN_START);
+    gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+    gtk_box_reorder_child(GTK_BOX(row), image, 0);
+    gtk_widget_show(image);
+  }
   gtk_dialog_run(GTK_DIALOG(box));
   gtk_widget_destroy(box);
 }
