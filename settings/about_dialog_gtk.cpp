@@ -8,6 +8,7 @@
 #include <gdk/gdkx.h>
 #endif
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
