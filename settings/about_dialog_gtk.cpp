@@ -27,6 +27,7 @@ struct OptionsDialog {
   GtkWidget* window = nullptr;
   GtkWidget* colorBox = nullptr;
   GtkWidget* hanBox = nullptr;
+  GtkWidget* okButton = nullptr;
   int colorState = 0;
   int hanState = 0;
   bool applyingState = false;
@@ -109,11 +110,28 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
   return TRUE;
 }
 
+// Tab walks the controls in the template's order, as the Windows dialog
+// does, rather than GTK's order by position.
+void MoveFocus(OptionsDialog& dialog, bool forward) {
+  GtkWidget* order[] = {dialog.colorBox, dialog.okButton, dialog.hanBox};
+  GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(dialog.window));
+  int at = 0;
+  for (int i = 0; i < 3; ++i) {
+    if (order[i] == focus) at = i;
+  }
+  gtk_widget_grab_focus(order[(at + (forward ? 1 : 2)) % 3]);
+}
+
 // Enter confirms from any control and Esc cancels, as in a Windows dialog;
 // this runs before the focused control sees the key.
 gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
   auto& dialog = *static_cast<OptionsDialog*>(data);
   switch (event->keyval) {
+    case GDK_KEY_Tab:
+    case GDK_KEY_KP_Tab:
+    case GDK_KEY_ISO_Left_Tab:
+      MoveFocus(dialog, event->keyval != GDK_KEY_ISO_Left_Tab && (event->state & GDK_SHIFT_MASK) == 0);
+      return TRUE;
     case GDK_KEY_Return:
     case GDK_KEY_KP_Enter:
     case GDK_KEY_ISO_Enter:
@@ -241,6 +259,7 @@ void BuildDialog(OptionsDialog& dialog) {
   dialog.colorBox = gtk_check_button_new_with_label(Utf8(kColorBoxText).c_str());
   Place(fixed, dialog.colorBox, kColorBoxItem);
   GtkWidget* ok = gtk_button_new_with_label(Utf8(kOkButtonText).c_str());
+  dialog.okButton = ok;
   Place(fixed, ok, kOkButtonItem);
   dialog.hanBox = gtk_check_button_new_with_label(Utf8(kHanBoxText).c_str());
   Place(fixed, dialog.hanBox, kHanBoxItem);

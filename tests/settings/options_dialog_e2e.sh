@@ -115,13 +115,20 @@ key Return
 expect_end 1
 expect_file "$(printf '[Setting]\nColor=0\nHan=1')"
 
-echo "the focus starts on the colour box"
+echo "the focus starts on the colour box; Tab goes on to OK, then the numeral box"
 printf '[Setting]\nColor=1\nHan=2\n' >"$ini"
 open_dialog
 key space
 key Return
 expect_end 1
 expect_file "$(printf '[Setting]\nColor=0\nHan=2')"
+open_dialog
+key Tab
+key Tab
+key space
+key Return
+expect_end 1
+expect_file "$(printf '[Setting]\nColor=0\nHan=0')"
 
 echo "Esc saves nothing"
 printf '; kept\r\n[Setting]\r\nColor=1\r\nHan=2\r\n' >"$ini"
