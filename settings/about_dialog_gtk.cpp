@@ -99,6 +99,8 @@ void EndDialog(OptionsDialog& dialog, int code) {
 }
 
 void Confirm(OptionsDialog& dialog) {
+  // One save per dialog, however fast OK is pressed again.
+  if (dialog.endCode != 0) return;
   SaveSettings(&dialog);
   EndDialog(dialog, kOkId);
 }
