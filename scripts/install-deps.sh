@@ -10,11 +10,11 @@ packages=(
   libfreetype-dev libfontconfig-dev libpng-dev
   libx11-dev libxext-dev libxrandr-dev libgtk-3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk fonts-arphic-gkai00mp
+  fonts-noto-cjk fonts-arphic-gkai00mp xdg-utils
 )
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils x11-apps imagemagick
     g++-mingw-w64-x86-64 mingw-w64-tools wine wine64
     clang libclang-rt-14-dev valgrind
     desktop-file-utils libxml2-utils man-db dpkg-dev file

@@ -8,6 +8,7 @@
 #include <gdk/gdkx.h>
 #endif
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -26,6 +27,7 @@ struct OptionsDialog {
   GtkWidget* window = nullptr;
   GtkWidget* colorBox = nullptr;
   GtkWidget* hanBox = nullptr;
+  GtkWidget* okButton = nullptr;
   int colorState = 0;
   int hanState = 0;
   bool applyingState = false;
@@ -97,6 +99,8 @@ void EndDialog(OptionsDialog& dialog, int code) {
 }
 
 void Confirm(OptionsDialog& dialog) {
+  // One save per dialog, however fast OK is pressed again.
+  if (dialog.endCode != 0) return;
   SaveSettings(&dialog);
   EndDialog(dialog, kOkId);
 }
@@ -108,11 +112,28 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
   return TRUE;
 }
 
+// Tab walks the controls in the template's order, as the Windows dialog
+// does, rather than GTK's order by position.
+void MoveFocus(OptionsDialog& dialog, bool forward) {
+  GtkWidget* order[] = {dialog.colorBox, dialog.okButton, dialog.hanBox};
+  GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(dialog.window));
+  int at = 0;
+  for (int i = 0; i < 3; ++i) {
+    if (order[i] == focus) at = i;
+  }
+  gtk_widget_grab_focus(order[(at + (forward ? 1 : 2)) % 3]);
+}
+
 // Enter confirms from any control and Esc cancels, as in a Windows dialog;
 // this runs before the focused control sees the key.
 gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
   auto& dialog = *static_cast<OptionsDialog*>(data);
   switch (event->keyval) {
+    case GDK_KEY_Tab:
+    case GDK_KEY_KP_Tab:
+    case GDK_KEY_ISO_Left_Tab:
+      MoveFocus(dialog, event->keyval != GDK_KEY_ISO_Left_Tab && (event->state & GDK_SHIFT_MASK) == 0);
+      return TRUE;
     case GDK_KEY_Return:
     case GDK_KEY_KP_Enter:
     case GDK_KEY_ISO_Enter:
@@ -233,12 +254,14 @@ void BuildDialog(OptionsDialog& dialog) {
   // The line is as wide as the template's; a long address is shortened in the
   // middle, with the whole of it in the tooltip.
   gtk_label_set_ellipsize(GTK_LABEL(link), PANGO_ELLIPSIZE_MIDDLE);
+  gtk_label_set_max_width_chars(GTK_LABEL(link), 1);
   gtk_widget_set_tooltip_text(link, Utf8(LinkCommandLine).c_str());
   AddLine(fixed, ContactLine, kContactLineItem);
 
   dialog.colorBox = gtk_check_button_new_with_label(Utf8(kColorBoxText).c_str());
   Place(fixed, dialog.colorBox, kColorBoxItem);
   GtkWidget* ok = gtk_button_new_with_label(Utf8(kOkButtonText).c_str());
+  dialog.okButton = ok;
   Place(fixed, ok, kOkButtonItem);
   dialog.hanBox = gtk_check_button_new_with_label(Utf8(kHanBoxText).c_str());
   Place(fixed, dialog.hanBox, kHanBoxItem);
@@ -274,6 +297,16 @@ void ShowWarningBox(DialogHandle handle, const char16_t* text, const char16_t* c
   GtkWidget* box = gtk_message_dialog_new(parent, static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                           GTK_MESSAGE_WARNING, GTK_BUTTONS_OK, "%s", Utf8(text).c_str());
   gtk_window_set_title(GTK_WINDOW(box), Utf8(caption).c_str());
+  // GTK 3 message boxes no longer show their type's icon; the warning's is
+  // put back where it used to stand, left of the text.
+  GtkWidget* row = gtk_widget_get_parent(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(box)));
+  if (GTK_IS_BOX(row)) {
+    GtkWidget* image = gtk_image_new_from_icon_name("dialog-warning", GTK_ICON_SIZE_DIALOG);
+    gtk_widget_set_valign(image, GTK_ALIGN_START);
+    gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+    gtk_box_reorder_child(GTK_BOX(row), image, 0);
+    gtk_widget_show(image);
+  }
   gtk_dialog_run(GTK_DIALOG(box));
   gtk_widget_destroy(box);
 }

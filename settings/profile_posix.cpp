@@ -94,12 +94,19 @@ FileRead ReadProfileFile(const std::string& path, std::string& content) {
   return FileRead::Ok;
 }
 
-int ReplaceFileAtomically(const std::string& path, const std::string& content, mode_t mode) {
+int ReplaceFileAtomically(const std::string& path, const std::string& content, mode_t mode,
+                          uid_t owner, gid_t group) {
   const std::string folder = ParentFolder(path);
   const std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
   std::string temporary = folder + "/." + base + ".XXXXXX";
   FileDescriptor fd(mkostemp(temporary.data(), O_CLOEXEC));
   if (fd.get() < 0) return 0;
+  // Run by root on a user's file (sudo), the file stays the user's. An
+  // ordinary user may not give files away; theirs simply stays theirs.
+  if (owner != static_cast<uid_t>(-1)) {
+    const int ignored = fchown(fd.get(), owner, group);
+    (void)ignored;
+  }
   bool ok = fchmod(fd.get(), mode & 07777) == 0 && WriteAll(fd.get(), content) && fsync(fd.get()) == 0;
   ok = close(fd.Release()) == 0 && ok;
   if (ok && BeforeReplaceRename != nullptr) ok = BeforeReplaceRename(temporary.c_str()) != 0;
@@ -129,8 +136,9 @@ int ProfileWriteString(const char16_t* section, const char16_t* key, const char1
   if (read == FileRead::Failed) return 0;
   const std::string updated = SetProfileValue(content, NarrowPath(section), NarrowPath(key), NarrowPath(value));
   if (read == FileRead::Ok && updated == content) return 1;
-  mode_t mode = kNewFileMode;
   struct stat info;
-  if (read == FileRead::Ok && stat(target.c_str(), &info) == 0) mode = info.st_mode;
-  return ReplaceFileAtomically(target, updated, mode);
+  if (read == FileRead::Ok && stat(target.c_str(), &info) == 0) {
+    return ReplaceFileAtomically(target, updated, info.st_mode, info.st_uid, info.st_gid);
+  }
+  return ReplaceFileAtomically(target, updated, kNewFileMode);
 }

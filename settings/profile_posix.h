@@ -18,9 +18,11 @@ enum class FileRead { Ok, Missing, Failed };
 // blocking on it.
 FileRead ReadProfileFile(const std::string& path, std::string& content);
 
-// Writes `content` to a temporary file beside `path` with `mode`, flushes it
-// to disk and renames it over `path`. Returns 1, or 0 with `path` untouched.
-int ReplaceFileAtomically(const std::string& path, const std::string& content, mode_t mode);
+// Writes `content` to a temporary file beside `path` with `mode` (and, where
+// permitted, the owner `owner`/`group` of the file it replaces), flushes it to
+// disk and renames it over `path`. Returns 1, or 0 with `path` untouched.
+int ReplaceFileAtomically(const std::string& path, const std::string& content, mode_t mode,
+                          uid_t owner = static_cast<uid_t>(-1), gid_t group = static_cast<gid_t>(-1));
 
 // Called with the complete temporary file just before the rename; returning
 // 0 abandons the replacement there. Null in the program; tests use it to

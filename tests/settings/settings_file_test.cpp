@@ -194,6 +194,14 @@ TEST_F(SettingsFileTest, SaveKeepsAHandEditedFileAndItsMode) {
   struct stat info;
   ASSERT_EQ(stat(file_.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
+  if (geteuid() == 0) {
+    // Root saving a user's file leaves it the user's.
+    ASSERT_EQ(chown(file_.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(Save(0, 1), 1);
+    ASSERT_EQ(stat(file_.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(info.st_gid, 65534u);
+  }
   EXPECT_EQ(std::distance(fs::directory_iterator(config_), fs::directory_iterator()), 1)
       << "no temporary file stays behind";
 }
