@@ -15,6 +15,10 @@ HICON AboutIcon = nullptr;
 
 namespace {
 
+// Set once OK or cancel has ended the dialog: a second OK queued behind the
+// first (a fast double Enter) must not save again.
+bool Ended = false;
+
 const wchar_t* Wide(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
 }
@@ -24,6 +28,7 @@ void SetLineText(HWND dialog, int id, const std::u16string& text) {
 }
 
 void InitDialog(HWND dialog) {
+  Ended = false;
   ComposeDialogTexts();
   SetLineText(dialog, kVersionLineId, VersionLine);
   SetLineText(dialog, kCreditLineId, CreditLine);
@@ -107,10 +112,12 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK:
-          SaveSettings(dialog);
+          if (!Ended) SaveSettings(dialog);
+          Ended = true;
           EndDialog(dialog, IDOK);
           return TRUE;
         case IDCANCEL:
+          Ended = true;
           EndDialog(dialog, IDCANCEL);
           return TRUE;
         default:

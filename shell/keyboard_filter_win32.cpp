@@ -8,8 +8,8 @@ LRESULT CALLBACK KeyboardFilterProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code != HC_ACTION) return CallNextHookEx(hook, code, wParam, lParam);
   const bool controlHeld = (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
   const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-  if (FilterSwallowsKey(static_cast<unsigned>(wParam), key->vkCode,
-                        (key->flags & LLKHF_ALTDOWN) != 0, controlHeld)) {
+  if (FilterSwallowsKeyStroke(static_cast<unsigned>(wParam), key->vkCode,
+                              (key->flags & LLKHF_ALTDOWN) != 0, controlHeld)) {
     return 1;
   }
   return CallNextHookEx(hook, code, wParam, lParam);

@@ -236,6 +236,12 @@ TEST(KeyboardFilterProc, SwallowsTheSwitchingKeysOnly) {
   EXPECT_NE(Filter(WM_KEYDOWN, VK_TAB, 0), 1);
   EXPECT_NE(Filter(WM_KEYDOWN, VK_ESCAPE, 0), 1);
   EXPECT_NE(Filter(WM_KEYDOWN, 'A', LLKHF_ALTDOWN), 1);
+  // Alt let go before Escape: the release of a swallowed press stays swallowed,
+  // and the next plain Escape passes again.
+  EXPECT_EQ(Filter(WM_SYSKEYDOWN, VK_ESCAPE, LLKHF_ALTDOWN), 1);
+  EXPECT_EQ(Filter(WM_KEYUP, VK_ESCAPE, LLKHF_UP), 1);
+  EXPECT_NE(Filter(WM_KEYDOWN, VK_ESCAPE, 0), 1);
+  EXPECT_NE(Filter(WM_KEYUP, VK_ESCAPE, LLKHF_UP), 1);
   // Not an action: passed on untouched.
   KBDLLHOOKSTRUCT record = {};
   record.vkCode = VK_LWIN;
