@@ -60,11 +60,18 @@ wine_prefix_setup
 ini="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/OrbDial.ini"
 
 # ---- 2. Unit tests ---------------------------------------------------------------
+# The shell tests keep the preview they drew in this process as a BMP
+# (Wine's Z: drive is the Unix root).
+export ORBIDIAL_TEST_SHOTS="Z:${shots//\//\\}"
 while read -r exe; do
   step "unit tests: ${exe#"$build"/}"
   timeout 120 wine "$exe" --gtest_brief=1 || fail "${exe##*/} failed under Wine"
 done < <(find "$build/tests" -name '*_tests.exe' | sort)
 rm -f "$ini"  # the dialog tests restore what they found; start the saver from nothing
+if [[ -e "$shots/preview-in-process.bmp" ]]; then
+  convert "$shots/preview-in-process.bmp" "$shots/preview-in-process.png"
+  rm "$shots/preview-in-process.bmp"
+fi
 
 # ---- Helpers ----------------------------------------------------------------------
 # start_saver ARGS...: runs Orbidial.scr in the background; its status goes

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "face/clock_source.h"
@@ -74,6 +76,32 @@ std::vector<std::uint32_t> Capture(HWND window, int width, int height) {
   DeleteDC(memoryDc);
   ReleaseDC(window, windowDc);
   return pixels;
+}
+
+// With ORBIDIAL_TEST_SHOTS naming a folder, the captured frame is kept there
+// as a BMP for a person to look at.
+void KeepShot(const std::vector<std::uint32_t>& pixels, int width, int height, const char* name) {
+  const char* folder = std::getenv("ORBIDIAL_TEST_SHOTS");
+  if (folder == nullptr || *folder == 0) return;
+  const std::string path = std::string(folder) + "\\" + name;
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof(info);
+  info.biWidth = width;
+  info.biHeight = -height;
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  const DWORD bytes = static_cast<DWORD>(pixels.size() * 4);
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + bytes;
+  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(out, &file, sizeof(file), &written, nullptr);
+  WriteFile(out, &info, sizeof(info), &written, nullptr);
+  WriteFile(out, pixels.data(), bytes, &written, nullptr);
+  CloseHandle(out);
 }
 
 int CountColour(const std::vector<std::uint32_t>& pixels, int width, std::uint32_t rgb, int left,
@@ -145,6 +173,7 @@ TEST_F(ClockWindowTest, PreviewFillsTheParentAndShowsTheFace) {
        [&] { DestroyWindow(parent_); }},
       400);
   EXPECT_EQ(result, 0);
+  KeepShot(pixels, kParentWidth, kParentHeight, "preview-in-process.bmp");
   EXPECT_EQ(childArea.right, kParentWidth);
   EXPECT_EQ(childArea.bottom, kParentHeight);
   // Wednesday: theme 3, sky-blue highlight (RGB 37, 198, 252).
