@@ -1,0 +1,99 @@
+# Shared by the end-to-end tests. Arguments of every test:
+#   DISPLAY ORBIDIAL ORBIDIAL_RENDER XPROBE SHOTS_DIR
+# Starts a private Xvfb at 1920x1080x24 and stops it (and anything the
+# test started) on exit.
+set -euo pipefail
+
+E2E_DISPLAY=$1 ORBIDIAL=$2 RENDER=$3 XPROBE=$4 SHOTS=$5
+TEST_NAME=$(basename "$0" .sh)
+mkdir -p "$SHOTS"
+WORK=$(mktemp -d)
+STARTED=()
+
+cleanup() {
+  local pid
+  for pid in "${STARTED[@]}"; do kill "$pid" 2>/dev/null || true; done
+  [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL ($TEST_NAME): $*" >&2
+  exit 1
+}
+
+if DISPLAY=$E2E_DISPLAY xdpyinfo >/dev/null 2>&1; then
+  fail "display $E2E_DISPLAY is already in use"
+fi
+Xvfb "$E2E_DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+XVFB_PID=$!
+export DISPLAY=$E2E_DISPLAY
+for _ in $(seq 100); do
+  xdpyinfo >/dev/null 2>&1 && break
+  kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start on $E2E_DISPLAY: $(cat "$WORK/xvfb.log")"
+  sleep 0.05
+done
+kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not answer on $E2E_DISPLAY: $(cat "$WORK/xvfb.log")"
+
+# start_saver ARGS...: runs the saver in the background; SAVER_PID.
+start_saver() {
+  "$ORBIDIAL" "$@" >"$WORK/saver.out" 2>"$WORK/saver.err" &
+  SAVER_PID=$!
+  STARTED+=("$SAVER_PID")
+}
+
+# wait_first_frame X Y W H: some pixel of the rectangle lights up.
+wait_first_frame() {
+  "$XPROBE" wait-nonblack "$@" 3000 || fail "no frame appeared in $*"
+}
+
+# saver_exits_with STATUS [SECONDS]: the saver ends in time with STATUS.
+saver_exits_with() {
+  local want=$1 limit=${2:-3} i status
+  for ((i = 0; i < limit * 20; i++)); do
+    if ! kill -0 "$SAVER_PID" 2>/dev/null; then
+      status=0
+      wait "$SAVER_PID" || status=$?
+      [[ $status == "$want" ]] || fail "saver ended with $status, expected $want"
+      return 0
+    fi
+    sleep 0.05
+  done
+  fail "saver still running after ${limit}s"
+}
+
+saver_running() {
+  sleep 0.3
+  kill -0 "$SAVER_PID" 2>/dev/null || fail "saver ended after: $*"
+}
+
+# shot NAME [GEOMETRY]: screenshot of the screen (or a crop) into SHOTS.
+shot() {
+  local file="$SHOTS/$TEST_NAME-$1.png"
+  import -window root ${2:+-crop "$2"} +repage "$file"
+  echo "$file"
+}
+
+# same_image A B: the two images are pixel-identical.
+same_image() {
+  local diff
+  diff=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+  [[ $diff == 0 ]] || fail "$(basename "$1") differs from $(basename "$2") in $diff pixels"
+}
+
+# differ_image A B
+differ_image() {
+  local diff
+  diff=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+  [[ $diff != 0 ]] || fail "$(basename "$1") equals $(basename "$2")"
+}
+
+# reference NAME ARGS...: what orbidial-render draws for ARGS.
+reference() {
+  local file="$SHOTS/$TEST_NAME-$1-reference.png"
+  shift
+  "$RENDER" "$@" -o "$file" >/dev/null
+  echo "$file"
+}

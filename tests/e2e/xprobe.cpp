@@ -1,0 +1,137 @@
+// A small X client for the end-to-end tests: makes a parent window for the
+// preview, reads pixels of the screen, and tries the keyboard grab.
+//   xprobe parent W H           map a W x H window at (100, 100), print its
+//                               id, live until killed
+//   xprobe count X Y W H RRGGBB pixels of that colour in the rectangle
+//   xprobe nonblack X Y W H     pixels that are not black
+//   xprobe wait-nonblack X Y W H MS   wait until some pixel is not black
+//   xprobe grab                 exit 0 when the keyboard can be grabbed
+//   xprobe first-frame X Y W H -- PROGRAM ARGS...   start the program and
+//                               print the milliseconds until its first pixel
+//                               shows, then its process id
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+Display* Connection = nullptr;
+
+double NowMs() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+
+// Calls `f(rgb)` for every pixel of the rectangle of the root window.
+template <typename F>
+bool EachPixel(int x, int y, int w, int h, F f) {
+  XImage* image = XGetImage(Connection, DefaultRootWindow(Connection), x, y, static_cast<unsigned>(w),
+                            static_cast<unsigned>(h), AllPlanes, ZPixmap);
+  if (image == nullptr) return false;
+  for (int row = 0; row < h; ++row) {
+    for (int col = 0; col < w; ++col) {
+      const unsigned long p = XGetPixel(image, col, row);
+      const unsigned long rgb = (((p & image->red_mask) >> __builtin_ctzl(image->red_mask)) << 16) |
+                                (((p & image->green_mask) >> __builtin_ctzl(image->green_mask)) << 8) |
+                                ((p & image->blue_mask) >> __builtin_ctzl(image->blue_mask));
+      f(rgb);
+    }
+  }
+  XDestroyImage(image);
+  return true;
+}
+
+long CountNonBlack(int x, int y, int w, int h) {
+  long n = 0;
+  if (!EachPixel(x, y, w, h, [&](unsigned long rgb) { n += rgb != 0; })) return -1;
+  return n;
+}
+
+int Usage() {
+  std::fputs("usage: xprobe parent W H | count X Y W H RRGGBB | nonblack X Y W H |\n"
+             "       wait-nonblack X Y W H MS | grab | first-frame X Y W H -- PROGRAM...\n",
+             stderr);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string command = argv[1];
+  Connection = XOpenDisplay(nullptr);
+  if (Connection == nullptr) {
+    std::fputs("xprobe: no display\n", stderr);
+    return 2;
+  }
+  XSetErrorHandler(IgnoreErrors);
+  auto arg = [&](int i) { return std::atoi(argv[i]); };
+
+  if (command == "parent" && argc == 4) {
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = 0x404040;
+    attributes.override_redirect = True;
+    Window window = XCreateWindow(Connection, DefaultRootWindow(Connection), 100, 100,
+                                  static_cast<unsigned>(arg(2)), static_cast<unsigned>(arg(3)), 0,
+                                  CopyFromParent, InputOutput, CopyFromParent,
+                                  CWBackPixel | CWOverrideRedirect, &attributes);
+    XMapWindow(Connection, window);
+    XSync(Connection, False);
+    std::printf("%lu\n", window);
+    std::fflush(stdout);
+    for (;;) pause();  // the window goes when the process is killed
+  }
+  if (command == "count" && argc == 7) {
+    const unsigned long want = std::strtoul(argv[6], nullptr, 16);
+    long n = 0;
+    if (!EachPixel(arg(2), arg(3), arg(4), arg(5), [&](unsigned long rgb) { n += rgb == want; })) return 1;
+    std::printf("%ld\n", n);
+    return 0;
+  }
+  if (command == "nonblack" && argc == 6) {
+    std::printf("%ld\n", CountNonBlack(arg(2), arg(3), arg(4), arg(5)));
+    return 0;
+  }
+  if (command == "wait-nonblack" && argc == 7) {
+    const double end = NowMs() + arg(6);
+    while (NowMs() < end) {
+      if (CountNonBlack(arg(2), arg(3), arg(4), arg(5)) > 0) return 0;
+      usleep(10000);
+    }
+    return 1;
+  }
+  if (command == "grab" && argc == 2) {
+    const int result = XGrabKeyboard(Connection, DefaultRootWindow(Connection), False, GrabModeAsync,
+                                     GrabModeAsync, CurrentTime);
+    XUngrabKeyboard(Connection, CurrentTime);
+    XSync(Connection, False);
+    return result == GrabSuccess ? 0 : 1;
+  }
+  if (command == "first-frame" && argc > 7 && std::strcmp(argv[6], "--") == 0) {
+    const double start = NowMs();
+    const pid_t child = fork();
+    if (child == 0) {
+      execv(argv[7], argv + 7);
+      _exit(127);
+    }
+    while (NowMs() - start < 5000) {
+      if (CountNonBlack(arg(2), arg(3), arg(4), arg(5)) > 0) {
+        std::printf("%.1f %d\n", NowMs() - start, static_cast<int>(child));
+        return 0;
+      }
+    }
+    kill(child, SIGTERM);
+    return 1;
+  }
+  return Usage();
+}

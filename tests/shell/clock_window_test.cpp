@@ -1,0 +1,206 @@
+// The clock window's events against a fake platform that writes down the
+// operations it is asked for.
+#include "shell/clock_window.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "face/clock_source.h"
+#include "face/layout.h"
+#include "face/numerals.h"
+#include "face/recording_surface.h"
+#include "face/themes.h"
+#include "shell/keyboard_filter.h"
+
+namespace {
+
+std::vector<std::string> Operations;
+std::unique_ptr<RecordingSurface> Buffer;
+int BuffersAlive = 0;
+
+bool Wednesday(std::tm* out) {
+  *out = std::tm{};
+  out->tm_year = 126;
+  out->tm_mon = 11;
+  out->tm_mday = 9;
+  out->tm_wday = 3;
+  out->tm_hour = 10;
+  return true;
+}
+
+class ClockWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Operations.clear();
+    ClockSource = Wednesday;
+    ColorByWeekday = 1;
+    ThemeIndex = 0;
+    PreviewMode = 0;
+    SetStoredNumeralStyle(1);
+    NumeralTable = ChineseNumerals;
+  }
+  void TearDown() override {
+    ClockShutdown();
+    ClockSource = ReadSystemClock;
+  }
+  void Create(Rect client = Rect{0, 0, 800, 600}) {
+    ClockCreate(client, 1920, 1080);
+    KeyboardHook = 1;
+    Operations.clear();
+  }
+};
+
+TEST_F(ClockWindowTest, CreationLaysOutAndArmsTheFirstFrame) {
+  ClockCreate(Rect{0, 0, 800, 600}, 1920, 1080);
+  EXPECT_EQ(Operations, (std::vector<std::string>{"buffer 800x600", "timer 10"}));
+  EXPECT_EQ(ClientWidth, 800);
+  EXPECT_EQ(ClientHeight, 600);
+  EXPECT_EQ(ThemeIndex, 3);
+  EXPECT_EQ(HighlightColor, 0x00FCC625u);
+}
+
+TEST_F(ClockWindowTest, AnEmptyClientAreaMeansTheScreen) {
+  ClockCreate(Rect{0, 0, 0, 0}, 1920, 1080);
+  EXPECT_EQ(ClockRect.right, 1920);
+  EXPECT_EQ(ClockRect.bottom, 1080);
+  EXPECT_EQ(Operations.front(), "buffer 1920x1080");
+  ClockShutdown();
+  // Only both right and bottom at 0 count; a preview's own size is kept.
+  ClockCreate(Rect{0, 0, 0, 120}, 1920, 1080);
+  EXPECT_EQ(ClockRect.right, 0);
+  EXPECT_EQ(ClockRect.bottom, 120);
+}
+
+TEST_F(ClockWindowTest, ThemeStaysWithoutColourThemes) {
+  ColorByWeekday = 0;
+  Create();
+  EXPECT_EQ(ThemeIndex, 0);
+  EXPECT_EQ(HighlightColor, 0x0000FAFAu);
+  ClockWheel(kWheelForward);
+  ClockWheel(kWheelBackward);
+  EXPECT_EQ(ThemeIndex, 0);
+  EXPECT_TRUE(Operations.empty());
+}
+
+TEST_F(ClockWindowTest, TickDrawsAndWaitsASecond) {
+  Create();
+  ClockTimerTick();
+  EXPECT_EQ(Operations, (std::vector<std::string>{"timer 1000"}));
+  ASSERT_FALSE(Buffer->Calls().empty());
+  EXPECT_EQ(Buffer->Calls().back().kind, RecordedCall::kCopy);
+}
+
+TEST_F(ClockWindowTest, RightClicksCycleTheStylesAndRelayout) {
+  Create();
+  const int numeralHeight = FontHeight;
+  std::vector<int> styles;
+  for (int i = 0; i < 4; ++i) {
+    ClockRightButtonUp();
+    styles.push_back(NumeralStyle);
+    if (NumeralStyle == 0) {
+      EXPECT_NE(FontHeight, numeralHeight);  // laid out again for Arabic digits
+    } else {
+      EXPECT_EQ(NumeralTable, NumeralStyle == 2 ? FormalNumerals : ChineseNumerals);
+    }
+  }
+  EXPECT_EQ(styles, (std::vector<int>{2, 0, 1, 2}));
+  EXPECT_EQ(Operations, (std::vector<std::string>(4, "timer 10")));
+}
+
+TEST_F(ClockWindowTest, WheelWrapsBothWays) {
+  Create();
+  ThemeIndex = 6;
+  ClockWheel(kWheelForward);
+  EXPECT_EQ(ThemeIndex, 0);
+  EXPECT_EQ(HighlightColor, 0x0000FAFAu);
+  ClockWheel(kWheelBackward);
+  EXPECT_EQ(ThemeIndex, 6);
+  EXPECT_EQ(HighlightColor, 0x0038FF32u);
+  ThemeIndex = 0;
+  ClockWheel(0);  // no delta counts as backward
+  EXPECT_EQ(ThemeIndex, 6);
+  EXPECT_EQ(Operations, (std::vector<std::string>(3, "timer 10")));
+}
+
+TEST_F(ClockWindowTest, LeftClickAndEscapeEndFullScreenOnly) {
+  PreviewMode = 1;
+  Create();
+  ClockLeftButtonDown();
+  ClockKey(kKeyDownMessage, kEscapeKey);
+  ClockKey(kKeyUpMessage, kEscapeKey);
+  EXPECT_FALSE(ClockClosed());
+  EXPECT_TRUE(Operations.empty());
+  ClockShutdown();
+
+  PreviewMode = 0;
+  Create();
+  ClockKey(kKeyDownMessage, 'Q');
+  ClockKey(kSysKeyDownMessage, kEscapeKey);
+  EXPECT_FALSE(ClockClosed());
+  ClockLeftButtonDown();
+  EXPECT_TRUE(ClockClosed());
+}
+
+TEST_F(ClockWindowTest, EscapeReleaseAloneEnds) {
+  Create();
+  ClockKey(kKeyUpMessage, kEscapeKey);
+  EXPECT_TRUE(ClockClosed());
+}
+
+TEST_F(ClockWindowTest, SwallowedEscapesDoNotEnd) {
+  Create();
+  ClockKeyEvent(kKeyDownMessage, kEscapeKey, false, true);  // Ctrl+Esc
+  ClockKeyEvent(kKeyUpMessage, kEscapeKey, false, false);   // Control let go first
+  ClockKeyEvent(kSysKeyDownMessage, kEscapeKey, true, false);
+  ClockKeyEvent(kSysKeyUpMessage, kEscapeKey, true, false);
+  EXPECT_FALSE(ClockClosed());
+  ClockKeyEvent(kKeyDownMessage, kEscapeKey, false, false);
+  EXPECT_TRUE(ClockClosed());
+}
+
+TEST_F(ClockWindowTest, ShutdownActsOnceAndSilencesEverything) {
+  Create();
+  ClockKey(kKeyDownMessage, kEscapeKey);
+  EXPECT_EQ(Operations, (std::vector<std::string>{"unhook", "stop", "free", "quit 0"}));
+  EXPECT_EQ(KeyboardHook, 0u);
+  EXPECT_EQ(BackBufferDC, nullptr);
+  Operations.clear();
+  ClockKey(kKeyUpMessage, kEscapeKey);
+  ClockDestroyed();
+  ClockTimerTick();
+  ClockRightButtonUp();
+  ClockWheel(kWheelForward);
+  ClockFocusLost();
+  EXPECT_TRUE(Operations.empty());
+  EXPECT_EQ(BuffersAlive, 0);
+}
+
+TEST_F(ClockWindowTest, FocusLossTakesItBack) {
+  Create();
+  ClockFocusLost();
+  EXPECT_EQ(Operations, (std::vector<std::string>{"focus"}));
+}
+
+}  // namespace
+
+// The fake platform.
+void CreateBackBuffer(int width, int height) {
+  Operations.push_back("buffer " + std::to_string(width) + "x" + std::to_string(height));
+  Buffer = std::make_unique<RecordingSurface>();
+  ++BuffersAlive;
+  BackBufferDC = Buffer.get();
+}
+void FreeBackBuffer() {
+  Operations.push_back("free");
+  if (Buffer != nullptr) --BuffersAlive;
+  BackBufferDC = nullptr;
+  Buffer.reset();
+}
+void ArmClockTimer(int milliseconds) { Operations.push_back("timer " + std::to_string(milliseconds)); }
+void StopClockTimer() { Operations.push_back("stop"); }
+void RemoveKeyboardFilter() { Operations.push_back("unhook"); }
+void TakeFocusBack() { Operations.push_back("focus"); }
+void PostQuit(int code) { Operations.push_back("quit " + std::to_string(code)); }
