@@ -16,6 +16,10 @@
 // and says in `error` which face is missing and which package provides it.
 bool LoadClockFaces(std::string* error);
 
+// After `LoadClockFaces`: the font standing in for the face name `face`, as
+// "file#index (family style)"; empty before.
+std::string ClockFaceSource(const char16_t* face);
+
 class RasterSurface : public Surface {
  public:
   // A black buffer of `width` x `height` pixels, each 0x00RRGGBB.
@@ -34,6 +38,10 @@ class RasterSurface : public Surface {
 
   // Off: every glyph is rasterised afresh (the benchmark's baseline).
   void SetGlyphCacheEnabled(bool enabled);
+  // The cache is emptied whenever its glyph bitmaps would pass `bytes`
+  // (32 MiB unless set); `GlyphCacheBytes` is what it holds now.
+  void SetGlyphCacheLimit(std::size_t bytes);
+  std::size_t GlyphCacheBytes() const;
 
   int Width() const;
   int Height() const;

@@ -1,38 +1,336 @@
-// Placeholder until the FreeType surface lands.
+// The raster surface: glyphs of the clock faces rasterised by FreeType,
+// turned about the top-left of their cell, blended into a 0x00RRGGBB buffer.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+#include "face/clock_faces.h"
 #include "face/raster_surface.h"
 
-#include <vector>
+namespace {
+
+// A height of 0 asks for the platform's default, as GDI's 0 does.
+constexpr int kDefaultCellHeight = 16;
+// Cells beyond this would make single glyphs of many megabytes; no face of
+// ours asks for one, so such a font draws nothing.
+constexpr int kLargestCell = 4096;
+// The cache is cleared whole when it would pass either bound. A frame at
+// 3840x2160 takes about 2 MB of glyphs, so a long run keeps its glyphs warm.
+constexpr std::size_t kDefaultCacheBytes = 32u << 20;
+constexpr std::size_t kCacheEntries = 32768;
+constexpr double kRadiansPerDegree = 0.017453292519943295;
+
+struct Glyph {
+  std::int32_t left = 0;  // bitmap's top-left relative to the pen, y up
+  std::int32_t top = 0;
+  std::int32_t width = 0;
+  std::int32_t rows = 0;
+  std::size_t offset = 0;  // coverage bytes in the arena, width per row
+  double advanceX = 0;     // pen step on the screen, y down
+  double advanceY = 0;
+};
+
+std::uint32_t ToPixel(ColorRef color) {
+  const std::uint32_t r = color & 0xFFu;
+  const std::uint32_t g = (color >> 8) & 0xFFu;
+  const std::uint32_t b = (color >> 16) & 0xFFu;
+  return (r << 16) | (g << 8) | b;
+}
+
+// The next code point of UTF-16 `text`; an unpaired surrogate stands for itself.
+char32_t NextCodePoint(const char16_t* text, int count, int* i) {
+  const char32_t unit = text[(*i)++];
+  if (unit >= 0xD800 && unit <= 0xDBFF && *i < count) {
+    const char32_t low = text[*i];
+    if (low >= 0xDC00 && low <= 0xDFFF) {
+      ++*i;
+      return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+    }
+  }
+  return unit;
+}
+
+}  // namespace
 
 struct RasterSurface::State {
   int width = 0, height = 0;
   std::vector<std::uint32_t> pixels;
   Presenter presenter;
+  std::uint32_t color = 0;  // 0x00RRGGBB
+
+  // The font as last requested, to skip the work when it repeats.
+  bool haveFont = false;
+  const char16_t* requestedFace = nullptr;
+  int requestedHeight = 0;
+  int requestedEscapement = 0;
+  // The font as it is drawn.
+  ClockFaceRecord* face = nullptr;  // null: draws nothing
+  ClockFaceId faceId = kArabicClockFace;
+  FT_F26Dot6 size = 0;  // em in 26.6 pixels
+  double ascent = 0;
+  int escapement = 0;  // 0..3599
+  double cosine = 1, sine = 0;
+  FT_Matrix matrix{};
+  std::uint64_t keyBase = 0;
+
+  bool cacheEnabled = true;
+  std::size_t cacheBytes = kDefaultCacheBytes;
+  // Set when `CachedGlyph` found a glyph too big to keep: the glyph slot
+  // still holds it, ready to draw.
+  bool slotHoldsGlyph = false;
+  std::unordered_map<std::uint64_t, Glyph> cache;
+  std::vector<std::uint8_t> arena;
+
+  void Blend(const std::uint8_t* coverage, int glyphWidth, int rows, long pitch, long long x0,
+             long long y0);
+  void ResolveFont(const ClockFont& font);
+  FT_GlyphSlot Rasterise(char32_t code);
+  Glyph Describe(FT_GlyphSlot slot) const;
+  const Glyph* CachedGlyph(char32_t code);
 };
 
-bool LoadClockFaces(std::string* error) {
-  *error = "no font rasteriser in this build";
-  return false;
+void RasterSurface::State::ResolveFont(const ClockFont& font) {
+  haveFont = true;
+  requestedFace = font.face;
+  requestedHeight = font.height;
+  requestedEscapement = font.escapement;
+
+  faceId = ClockFaceFor(font.face);
+  face = ClockFace(faceId);
+  if (face == nullptr) return;
+  // GDI: a positive height is the cell (usWinAscent + usWinDescent), a
+  // negative one the em. Its rasteriser works at whole pixels per em.
+  double cell, em;
+  if (font.height >= 0) {
+    cell = font.height == 0 ? kDefaultCellHeight : font.height;
+    em = cell * face->emPerCell;
+  } else {
+    em = -static_cast<double>(font.height);
+    cell = em / face->emPerCell;
+  }
+  if (cell > kLargestCell) {
+    face = nullptr;
+    return;
+  }
+  size = static_cast<FT_F26Dot6>(std::max(1.0, std::round(em))) * 64;
+  ascent = cell * face->ascentPerCell;
+
+  escapement = font.escapement % 3600;
+  if (escapement < 0) escapement += 3600;
+  const double theta = escapement / 10.0 * kRadiansPerDegree;
+  cosine = escapement == 0 ? 1.0 : std::cos(theta);
+  sine = escapement == 0 ? 0.0 : std::sin(theta);
+  // FreeType's y runs up, so a counter-clockwise turn on the screen is the
+  // ordinary rotation matrix.
+  matrix.xx = static_cast<FT_Fixed>(std::lround(cosine * 65536.0));
+  matrix.xy = static_cast<FT_Fixed>(std::lround(-sine * 65536.0));
+  matrix.yx = static_cast<FT_Fixed>(std::lround(sine * 65536.0));
+  matrix.yy = static_cast<FT_Fixed>(std::lround(cosine * 65536.0));
+
+  const std::uint64_t heightKey = static_cast<std::uint16_t>(font.height == 0 ? kDefaultCellHeight : font.height);
+  keyBase = (static_cast<std::uint64_t>(faceId) << 60) | (heightKey << 40) |
+            (static_cast<std::uint64_t>(escapement) << 24);
 }
+
+FT_GlyphSlot RasterSurface::State::Rasterise(char32_t code) {
+  FT_Face ft = face->face;
+  if (face->sizeSet != size) {
+    if (FT_Set_Char_Size(ft, 0, size, 72, 72) != 0) return nullptr;
+    face->sizeSet = size;
+  }
+  FT_Set_Transform(ft, escapement == 0 ? nullptr : &matrix, nullptr);
+  const FT_UInt index = FT_Get_Char_Index(ft, code);
+  // Unhinted outlines keep turned and upright glyphs alike; embedded bitmaps
+  // could not be turned at all.
+  if (FT_Load_Glyph(ft, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0) return nullptr;
+  if (ft->glyph->format != FT_GLYPH_FORMAT_BITMAP &&
+      FT_Render_Glyph(ft->glyph, FT_RENDER_MODE_NORMAL) != 0) {
+    return nullptr;
+  }
+  // A character the font lacks keeps its place but shows no box.
+  if (index == 0) ft->glyph->bitmap.rows = 0;
+  return ft->glyph;
+}
+
+Glyph RasterSurface::State::Describe(FT_GlyphSlot slot) const {
+  Glyph glyph;
+  glyph.left = slot->bitmap_left;
+  glyph.top = slot->bitmap_top;
+  glyph.width = static_cast<std::int32_t>(slot->bitmap.width);
+  glyph.rows = static_cast<std::int32_t>(slot->bitmap.rows);
+  if (escapement == 0) {
+    glyph.advanceX = std::round(slot->advance.x / 64.0);
+  } else {
+    glyph.advanceX = slot->advance.x / 64.0;
+    glyph.advanceY = -slot->advance.y / 64.0;
+  }
+  return glyph;
+}
+
+const Glyph* RasterSurface::State::CachedGlyph(char32_t code) {
+  slotHoldsGlyph = false;
+  const std::uint64_t key = keyBase | code;
+  auto found = cache.find(key);
+  if (found != cache.end()) return &found->second;
+
+  FT_GlyphSlot slot = Rasterise(code);
+  if (slot == nullptr) return nullptr;
+  Glyph glyph = Describe(slot);
+  const FT_Bitmap& bitmap = slot->bitmap;
+  const std::size_t bytes = static_cast<std::size_t>(glyph.width) * glyph.rows;
+  if (bytes > cacheBytes / 4) {
+    slotHoldsGlyph = true;
+    return nullptr;
+  }
+  if (arena.size() + bytes > cacheBytes || cache.size() >= kCacheEntries) {
+    cache.clear();
+    arena.clear();
+  }
+  glyph.offset = arena.size();
+  arena.resize(arena.size() + bytes);
+  std::uint8_t* out = arena.data() + glyph.offset;
+  for (int r = 0; r < glyph.rows; ++r) {
+    const unsigned char* row =
+        bitmap.pitch >= 0 ? bitmap.buffer + static_cast<long>(r) * bitmap.pitch
+                          : bitmap.buffer + static_cast<long>(glyph.rows - 1 - r) * -bitmap.pitch;
+    std::uint8_t* dest = out + static_cast<std::size_t>(r) * glyph.width;
+    if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
+      for (int c = 0; c < glyph.width; ++c) dest[c] = (row[c >> 3] & (0x80 >> (c & 7))) ? 255 : 0;
+    } else {
+      std::memcpy(dest, row, static_cast<std::size_t>(glyph.width));
+    }
+  }
+  return &cache.emplace(key, glyph).first->second;
+}
+
+void RasterSurface::State::Blend(const std::uint8_t* coverage, int glyphWidth, int rows,
+                                 long pitch, long long x0, long long y0) {
+  const long long c0 = std::max(0LL, -x0);
+  const long long c1 = std::min<long long>(glyphWidth, width - x0);
+  const long long r0 = std::max(0LL, -y0);
+  const long long r1 = std::min<long long>(rows, height - y0);
+  if (c0 >= c1 || r0 >= r1) return;
+  const std::uint32_t srcRb = color & 0xFF00FFu;
+  const std::uint32_t srcG = color & 0x00FF00u;
+  for (long long r = r0; r < r1; ++r) {
+    const std::uint8_t* cov = coverage + r * pitch;
+    std::uint32_t* dest = pixels.data() + (y0 + r) * width + x0;
+    for (long long c = c0; c < c1; ++c) {
+      const std::uint32_t a = cov[c];
+      if (a == 0) continue;
+      if (a == 255) {
+        dest[c] = color;
+        continue;
+      }
+      // Two channels at a time; 255 maps to 256 so full coverage is exact.
+      const std::uint32_t w = a + (a >> 7);
+      const std::uint32_t d = dest[c];
+      const std::uint32_t rb = ((srcRb * w + (d & 0xFF00FFu) * (256 - w)) >> 8) & 0xFF00FFu;
+      const std::uint32_t g = ((srcG * w + (d & 0x00FF00u) * (256 - w)) >> 8) & 0x00FF00u;
+      dest[c] = rb | g;
+    }
+  }
+}
+
 RasterSurface::RasterSurface(int width, int height) : state_(new State) {
-  state_->width = width;
-  state_->height = height;
-  state_->pixels.assign(static_cast<std::size_t>(width) * height, 0);
+  state_->width = std::max(0, width);
+  state_->height = std::max(0, height);
+  state_->pixels.assign(static_cast<std::size_t>(state_->width) * state_->height, 0);
 }
+
 RasterSurface::~RasterSurface() = default;
-void RasterSurface::FillBlack(int, int, int, int) {}
-void RasterSurface::SetTextColor(ColorRef) {}
-void RasterSurface::SelectClockFont(const ClockFont&) {}
-void RasterSurface::PutText(int, int, const char16_t*, int) {}
-void RasterSurface::CopyToWindow(int x, int y, int w, int h) {
-  if (state_->presenter) state_->presenter(x, y, w, h);
+
+void RasterSurface::FillBlack(int x, int y, int width, int height) {
+  State& s = *state_;
+  const long long x0 = std::max<long long>(0, x);
+  const long long y0 = std::max<long long>(0, y);
+  const long long x1 = std::min<long long>(s.width, static_cast<long long>(x) + width);
+  const long long y1 = std::min<long long>(s.height, static_cast<long long>(y) + height);
+  if (x0 >= x1 || y0 >= y1) return;
+  std::uint32_t* start = s.pixels.data() + y0 * s.width + x0;
+  if (x0 == 0 && x1 == s.width) {
+    std::memset(start, 0, static_cast<std::size_t>((y1 - y0) * s.width) * sizeof(std::uint32_t));
+    return;
+  }
+  for (long long row = y0; row < y1; ++row, start += s.width) {
+    std::memset(start, 0, static_cast<std::size_t>(x1 - x0) * sizeof(std::uint32_t));
+  }
 }
-void RasterSurface::SetPresenter(Presenter p) { state_->presenter = std::move(p); }
-void RasterSurface::SetGlyphCacheEnabled(bool) {}
+
+void RasterSurface::SetTextColor(ColorRef color) { state_->color = ToPixel(color); }
+
+void RasterSurface::SelectClockFont(const ClockFont& font) {
+  State& s = *state_;
+  // The face asks for a font before nearly every character; most requests
+  // repeat the last one.
+  if (s.haveFont && font.face == s.requestedFace && font.height == s.requestedHeight &&
+      font.escapement == s.requestedEscapement) {
+    return;
+  }
+  s.ResolveFont(font);
+}
+
+void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
+  State& s = *state_;
+  if (!s.haveFont) SelectClockFont(ClockFont{});
+  if (s.face == nullptr || text == nullptr || count <= 0) return;
+  // The baseline origin lies the ascent below the cell's top-left, turned
+  // with the text.
+  double penX = x + s.ascent * s.sine;
+  double penY = y + s.ascent * s.cosine;
+  for (int i = 0; i < count;) {
+    const char32_t code = NextCodePoint(text, count, &i);
+    const long long originX = std::llround(penX);
+    const long long originY = std::llround(penY);
+    const Glyph* glyph = s.cacheEnabled ? s.CachedGlyph(code) : nullptr;
+    if (glyph != nullptr) {
+      s.Blend(s.arena.data() + glyph->offset, glyph->width, glyph->rows, glyph->width,
+              originX + glyph->left, originY - glyph->top);
+      penX += glyph->advanceX;
+      penY += glyph->advanceY;
+      continue;
+    }
+    FT_GlyphSlot slot = s.cacheEnabled && s.slotHoldsGlyph ? s.face->face->glyph : s.Rasterise(code);
+    if (slot == nullptr) continue;
+    const Glyph fresh = s.Describe(slot);
+    if (slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && slot->bitmap.pitch > 0) {
+      s.Blend(slot->bitmap.buffer, fresh.width, fresh.rows, slot->bitmap.pitch,
+              originX + fresh.left, originY - fresh.top);
+    }
+    penX += fresh.advanceX;
+    penY += fresh.advanceY;
+  }
+}
+
+void RasterSurface::CopyToWindow(int x, int y, int width, int height) {
+  if (state_->presenter) state_->presenter(x, y, width, height);
+}
+
+void RasterSurface::SetPresenter(Presenter presenter) { state_->presenter = std::move(presenter); }
+
+void RasterSurface::SetGlyphCacheEnabled(bool enabled) {
+  state_->cacheEnabled = enabled;
+  if (!enabled) {
+    state_->cache.clear();
+    state_->arena.clear();
+    state_->arena.shrink_to_fit();
+  }
+}
+
+void RasterSurface::SetGlyphCacheLimit(std::size_t bytes) {
+  state_->cacheBytes = bytes;
+  state_->cache.clear();
+  state_->arena.clear();
+}
+
+std::size_t RasterSurface::GlyphCacheBytes() const { return state_->arena.size(); }
+
 int RasterSurface::Width() const { return state_->width; }
 int RasterSurface::Height() const { return state_->height; }
 const std::uint32_t* RasterSurface::Pixels() const { return state_->pixels.data(); }
 std::uint32_t* RasterSurface::Pixels() { return state_->pixels.data(); }
-bool WritePng(const RasterSurface&, const std::string&, std::string* error) {
-  *error = "no PNG writer in this build";
-  return false;
-}

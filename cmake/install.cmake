@@ -1,0 +1,72 @@
+# What `cmake --install` lays out on Linux, and the packages CPack makes.
+if(WIN32)
+  return()
+endif()
+
+set(ORBIDIAL_RES ${PROJECT_SOURCE_DIR}/resources)
+
+foreach(program orbidial orbidial-render)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+
+# xscreensaver finds hacks in its own folder; ours is the same program.
+if(TARGET orbidial)
+  # Paths are worked out at install time: CPack installs with its own prefix.
+  install(CODE "
+    set(hackdir \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver\")
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${hackdir}\")
+    file(RELATIVE_PATH target \"\${hackdir}\" \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/orbidial\")
+    file(CREATE_LINK \"\${target}\" \"\$ENV{DESTDIR}\${hackdir}/orbidial\" SYMBOLIC)
+    message(STATUS \"Installing: \$ENV{DESTDIR}\${hackdir}/orbidial -> \${target}\")
+  ")
+endif()
+install(FILES ${ORBIDIAL_RES}/linux/orbidial.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+install(FILES ${ORBIDIAL_RES}/linux/orbidial.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+foreach(size 16 32 48 64 256)
+  install(FILES ${ORBIDIAL_RES}/icons/orbidial-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME orbidial.png)
+endforeach()
+install(FILES ${ORBIDIAL_RES}/linux/orbidial.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(CODE "
+  file(CREATE_LINK orbidial.1 \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man1/orbidial-render.1\" SYMBOLIC)
+")
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/orbidial)
+
+# The fontconfig aliases: where fontconfig itself reads them, as packages do
+# (conf.avail, linked from conf.d); the program also loads its own copy.
+if(EXISTS ${ORBIDIAL_RES}/fontconfig/orbidial-fonts.conf)
+  install(FILES ${ORBIDIAL_RES}/fontconfig/orbidial-fonts.conf
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/fontconfig/conf.avail
+          RENAME 65-orbidial-fonts.conf)
+  install(CODE "
+    if(\"\${CMAKE_INSTALL_PREFIX}\" STREQUAL \"/usr\")
+      set(confd /etc/fonts/conf.d)
+    else()
+      set(confd \"\${CMAKE_INSTALL_PREFIX}/etc/fonts/conf.d\")
+    endif()
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${confd}\")
+    file(CREATE_LINK \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/fontconfig/conf.avail/65-orbidial-fonts.conf\"
+         \"\$ENV{DESTDIR}\${confd}/65-orbidial-fonts.conf\" SYMBOLIC)
+  ")
+endif()
+
+set(CPACK_PACKAGE_NAME orbidial)
+set(CPACK_PACKAGE_VENDOR "Orbidial developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Clock screen saver of six rings of Chinese text")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Orbidial shows the date and time as six concentric rings of Chinese text\naround a year line. Runs full screen, as a preview, or as an xscreensaver hack.")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Orbidial developers <orbidial@localhost>")
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-arphic-gkai00mp, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver")
+include(CPack)

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs into a temporary DESTDIR and checks the tree and every file a
+# desktop reads: the desktop entry, the xscreensaver description, the manual.
+# Usage: install_tree_test.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build="$1"
+src="$2"
+dest=$(mktemp -d)
+trap 'rm -rf "$dest"' EXIT
+DESTDIR="$dest" cmake --install "$build" --prefix /usr/local >/dev/null
+root="$dest/usr/local"
+fail=0
+expect() {
+  if [ ! -e "$1" ] && [ ! -L "$1" ]; then echo "missing: ${1#$dest}"; fail=1; fi
+}
+expect "$root/bin/orbidial-render"
+if [ -e "$build/shell/orbidial" ]; then
+  expect "$root/bin/orbidial"
+  expect "$root/libexec/xscreensaver/orbidial"
+  [ "$(readlink -f "$root/libexec/xscreensaver/orbidial")" = "$(readlink -f "$root/bin/orbidial")" ] ||
+    { echo "the xscreensaver hack does not lead to bin/orbidial"; fail=1; }
+fi
+expect "$root/share/xscreensaver/config/orbidial.xml"
+expect "$root/share/applications/orbidial.desktop"
+for size in 16 32 48 64 256; do
+  icon="$root/share/icons/hicolor/${size}x${size}/apps/orbidial.png"
+  expect "$icon"
+  if [ -e "$icon" ] && command -v identify >/dev/null; then
+    got=$(identify -format '%wx%h' "$icon")
+    [ "$got" = "${size}x${size}" ] || { echo "icon $size is $got"; fail=1; }
+  fi
+done
+expect "$root/share/man/man1/orbidial.1"
+expect "$root/share/doc/orbidial/README.md"
+
+desktop-file-validate "$root/share/applications/orbidial.desktop" || fail=1
+grep -q '^Exec=orbidial /c$' "$root/share/applications/orbidial.desktop" || { echo "desktop entry does not open the options"; fail=1; }
+xmllint --noout "$root/share/xscreensaver/config/orbidial.xml" || fail=1
+[ "$(xmllint --xpath 'string(/screensaver/@name)' "$root/share/xscreensaver/config/orbidial.xml")" = orbidial ] ||
+  { echo "xscreensaver description names another program"; fail=1; }
+warnings=$(LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l "$root/share/man/man1/orbidial.1" 2>&1 >/dev/null || true)
+[ -z "$warnings" ] || { echo "manual page warnings: $warnings"; fail=1; }
+[ "$fail" -eq 0 ] && echo "install tree: 1 passed, 0 failed" || { echo "install tree: 0 passed, 1 failed"; exit 1; }
