@@ -1,6 +1,6 @@
 // libFuzzer target for the INI text rules: any bytes read without fault, and
 // a value once set reads back and is not changed by setting it again.
-//   clang++ -fsanitize=fuzzer,address,undefined (see tests/settings/CMakeLists.txt)
+// Run by scripts/fuzz.sh.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
