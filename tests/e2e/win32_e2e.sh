@@ -4,7 +4,9 @@
 #   2. every unit test program (*_tests.exe) passes under Wine;
 #   3. /s shows the face with the highlight colour on the current values,
 #      a right click changes the numeral style, the wheel the theme, mouse
-#      moves change nothing, Escape and a left click end it with status 0;
+#      moves change nothing, Escape and a left click end it with status 0,
+#      and its keyboard hook keeps the Windows key and Ctrl+Esc from the
+#      hooks of other programs;
 #   4. /c shows the dialog; Esc writes nothing; OK writes OrbDial.ini into
 #      the prefix's AppData folder; the three-state box cycles 1 -> 2 -> 0 -> 1
 #      across runs, each run showing what the last one saved;
@@ -18,6 +20,7 @@ build=$(realpath "${1:?usage: win32_e2e.sh BUILD_DIR}")
 here=$(dirname "$(realpath "$0")")
 scr="$build/shell/Orbidial.scr"
 parent_exe="$build/tests/win32/preview_parent.exe"
+witness_exe="$build/tests/win32/key_witness.exe"
 shots="$build/e2e-win32"
 rm -rf "$shots"
 mkdir -p "$shots"
@@ -159,6 +162,33 @@ echo "   theme $(((day + 1) % 7)), $next: $on_line px on the line"
 step "/s: Escape ends it with status 0"
 xdotool key Escape
 wait_saver 10
+
+# Another process's low-level hook, installed first, is called only for the
+# keys the saver's hook passes on. (Wine gives the hook no Alt flag, so
+# Alt+Tab and Alt+Esc cannot be shown here; the rule's tests cover them.)
+step "/s: the Windows key and Ctrl+Esc do not reach other programs"
+keys="$shots/key-witness.txt"
+wine "$witness_exe" 15000 > "$keys" &
+witness=$!
+background+=("$witness")
+for _ in $(seq 100); do grep -q ready "$keys" 2>/dev/null && break; sleep 0.1; done
+grep -q ready "$keys" || fail "the key witness did not start"
+start_saver /s
+[[ -n $(wait_window Orbidial) ]] || fail "no saver window"
+sleep 0.5
+for key in Tab super ctrl+Escape a; do xdotool key "$key"; sleep 0.3; done
+xdotool key Escape
+wait_saver 10
+kill "$witness" 2>/dev/null || true
+wait "$witness" 2>/dev/null || true
+seen() { grep -q "^key $1 " "$keys"; }
+seen 9 || fail "Tab did not pass: $(tr '\n' ';' < "$keys")"
+seen 65 || fail "a plain key did not pass: $(tr '\n' ';' < "$keys")"
+seen 162 || fail "Control did not pass: $(tr '\n' ';' < "$keys")"
+! seen 91 || fail "the Windows key reached another program"
+# Escape pressed while Control was down (the plain Escape at the end passes).
+[[ -z $(sed -n '/^key 162 0 /,/^key 162 80 /p' "$keys" | grep '^key 27 ') ]] ||
+  fail "Ctrl+Esc reached another program"
 
 step "/s: a left click ends it with status 0"
 start_saver /S
