@@ -1,5 +1,7 @@
 #include "shell/clock_window_win32.h"
 
+#include <memory>
+
 #include "face/gdi_surface_win32.h"
 #include "resources/resource.h"
 #include "shell/clock_window.h"
@@ -10,14 +12,14 @@ HINSTANCE Instance = nullptr;
 namespace {
 
 constexpr UINT_PTR kClockTimer = 1;
-// WS_POPUP plus the low style bit the saver has always been created with.
+// WS_POPUP with the low bit 0x8, a class-specific bit our class ignores.
 constexpr DWORD kFullScreenStyle = WS_POPUP | 0x8;
 constexpr DWORD kPreviewStyle = WS_CHILD | WS_VISIBLE;
 
 wchar_t WindowTitle[50];
 wchar_t WindowClassName[50];
 HWND ClockWindow = nullptr;
-GdiSurface* BackBuffer = nullptr;
+std::unique_ptr<GdiSurface> BackBuffer;
 
 HWND Parent() { return reinterpret_cast<HWND>(ParentWindow); }
 
@@ -27,14 +29,13 @@ HWND Parent() { return reinterpret_cast<HWND>(ParentWindow); }
 
 void CreateBackBuffer(int width, int height) {
   FreeBackBuffer();
-  BackBuffer = new GdiSurface(ClockWindow, width, height);
-  BackBufferDC = BackBuffer;
+  BackBuffer = std::make_unique<GdiSurface>(ClockWindow, width, height);
+  BackBufferDC = BackBuffer.get();
 }
 
 void FreeBackBuffer() {
   BackBufferDC = nullptr;
-  delete BackBuffer;
-  BackBuffer = nullptr;
+  BackBuffer.reset();
 }
 
 void ArmClockTimer(int milliseconds) {
