@@ -62,7 +62,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Clock screen saver of six rings of Chines
 set(CPACK_PACKAGE_DESCRIPTION
     "Orbidial shows the date and time as six concentric rings of Chinese text\naround a year line. Runs full screen, as a preview, or as an xscreensaver hack.")
 set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The package installs where the build was configured to: build it with
+# scripts/package.sh, which configures for /usr.
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Orbidial developers <orbidial@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
-# The Debian package built from the native build, and its contents.
+# The Debian package, built for /usr, and its contents.
 set -euo pipefail
-tests/packaging/deb_test.sh build
+scripts/package.sh >/dev/null
+tests/packaging/deb_test.sh

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Builds the .deb from BUILD_DIR and checks its metadata and contents.
+# Checks the metadata and contents of the .deb that scripts/package.sh built.
 set -euo pipefail
-build="$1"
-(cd "$build" && rm -f orbidial_*.deb && cpack -G DEB >/dev/null)
-deb=$(ls "$build"/orbidial_*_*.deb)
+deb=$(ls build-deb/orbidial_*_*.deb)
 info=$(dpkg-deb --info "$deb")
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 fail=0
@@ -11,20 +9,18 @@ need_dep() { grep -q "Depends:.*$1" <<<"$info" || { echo "Depends lacks $1"; fai
 need_file() { grep -qx "./$1" <<<"$contents" || { echo ".deb lacks /$1"; fail=1; }; }
 need_dep fonts-noto-cjk
 need_dep fonts-arphic-gkai00mp
-need_dep 'libc6 ('
 grep -q "Version: 1.3.3.0" <<<"$info" || { echo "wrong version"; fail=1; }
-need_file usr/bin/orbidial-render
-need_file usr/share/applications/orbidial.desktop
-need_file usr/share/xscreensaver/config/orbidial.xml
-need_file usr/share/icons/hicolor/64x64/apps/orbidial.png
-need_file usr/share/man/man1/orbidial.1
-if [ -e "$build/shell/orbidial" ]; then
-  need_file usr/bin/orbidial
-  need_file usr/libexec/xscreensaver/orbidial
-  for lib in libX11 libXext libgtk-3 libfreetype libfontconfig libpng; do need_dep "$lib"; done
-fi
-if [ -e "$PWD/resources/fontconfig/orbidial-fonts.conf" ]; then
-  need_file usr/share/fontconfig/conf.avail/65-orbidial-fonts.conf
-  need_file etc/fonts/conf.d/65-orbidial-fonts.conf
+for lib in 'libc6 (' libx11 libxext libgtk-3 libfreetype libfontconfig libpng; do need_dep "$lib"; done
+for f in usr/bin/orbidial usr/bin/orbidial-render usr/libexec/xscreensaver/orbidial \
+         usr/share/applications/orbidial.desktop usr/share/xscreensaver/config/orbidial.xml \
+         usr/share/icons/hicolor/64x64/apps/orbidial.png usr/share/man/man1/orbidial.1 \
+         usr/share/doc/orbidial/README.md usr/share/orbidial/orbidial-fonts.conf \
+         usr/share/fontconfig/conf.avail/65-orbidial-fonts.conf etc/fonts/conf.d/65-orbidial-fonts.conf; do
+  need_file "$f"
+done
+# The dialog's link names the README where the package puts it.
+if ! grep -q "file:///usr/share/doc/orbidial/README.md" build-deb/shell/orbidial 2>/dev/null &&
+   ! strings build-deb/shell/orbidial | grep -q "/usr/share/doc/orbidial/README.md"; then
+  echo "the options dialog's link does not lead to the packaged README"; fail=1
 fi
 [ "$fail" -eq 0 ] && echo "deb package: 1 passed, 0 failed" || { echo "deb package: 0 passed, 1 failed"; exit 1; }
