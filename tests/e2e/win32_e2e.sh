@@ -66,6 +66,8 @@ ini="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/OrbDial.ini"
 # The shell tests keep the preview they drew in this process as a BMP
 # (Wine's Z: drive is the Unix root).
 export ORBIDIAL_TEST_SHOTS="Z:${shots//\//\\}"
+# The resource tests read Orbidial.scr itself too.
+export ORBIDIAL_SCR="Z:${scr//\//\\}"
 while read -r exe; do
   step "unit tests: ${exe#"$build"/}"
   timeout 120 wine "$exe" --gtest_brief=1 || fail "${exe##*/} failed under Wine"

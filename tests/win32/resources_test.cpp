@@ -1,5 +1,6 @@
-// The resources as windres built them: this test program links the same
-// resource object as Orbidial.scr and reads it back through the Win32 loaders.
+// The resources as windres built them, read back through the Win32 loaders:
+// from this test program, which links the same resource object as
+// Orbidial.scr, and from Orbidial.scr itself when ORBIDIAL_SCR names it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,15 +13,47 @@
 
 namespace {
 
+// The module under test and its file; set by the fixture.
+HMODULE TheModule = nullptr;
+std::wstring TheFile;
+
+std::vector<std::wstring> ModulesToCheck() {
+  std::vector<std::wstring> files{L""};  // this program
+  if (const wchar_t* scr = _wgetenv(L"ORBIDIAL_SCR"); scr != nullptr && *scr != 0) {
+    files.push_back(scr);
+  }
+  return files;
+}
+
+class Resources : public ::testing::TestWithParam<std::wstring> {
+ protected:
+  void SetUp() override {
+    if (GetParam().empty()) {
+      TheModule = GetModuleHandleW(nullptr);
+      wchar_t fileName[MAX_PATH] = {};
+      GetModuleFileNameW(nullptr, fileName, MAX_PATH);
+      TheFile = fileName;
+    } else {
+      TheFile = GetParam();
+      TheModule = LoadLibraryExW(TheFile.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+      ASSERT_NE(TheModule, nullptr) << "cannot load " << std::string(TheFile.begin(), TheFile.end());
+    }
+  }
+  void TearDown() override {
+    if (!GetParam().empty() && TheModule != nullptr) FreeLibrary(TheModule);
+    TheModule = nullptr;
+  }
+};
+
 std::wstring LoadText(UINT id) {
   wchar_t buffer[50] = {};
-  const int length = LoadStringW(GetModuleHandleW(nullptr), id, buffer, 50);
+  const int length = LoadStringW(TheModule, id, buffer, 50);
   return std::wstring(buffer, length > 0 ? length : 0);
 }
 
 // A resource's bytes, or an empty span when it is missing.
 std::pair<const std::uint8_t*, DWORD> ResourceBytes(LPCWSTR name, LPCWSTR type) {
-  HMODULE module = GetModuleHandleW(nullptr);
+  HMODULE module = TheModule;
   HRSRC found = FindResourceW(module, name, type);
   if (found == nullptr) return {nullptr, 0};
   HGLOBAL loaded = LoadResource(module, found);
@@ -69,12 +102,12 @@ struct Item {
   std::wstring windowClass, text;
 };
 
-TEST(Resources, StringsGiveTheTitleAndTheClassName) {
+TEST_P(Resources, StringsGiveTheTitleAndTheClassName) {
   EXPECT_EQ(LoadText(IDS_APP_TITLE), L"Orbidial");
   EXPECT_EQ(LoadText(IDS_WINDOW_CLASS), L"ORBDIAL");
 }
 
-TEST(Resources, IconGroupHoldsFiveSizesInTrueColour) {
+TEST_P(Resources, IconGroupHoldsFiveSizesInTrueColour) {
   auto [data, size] = ResourceBytes(MAKEINTRESOURCEW(IDI_ORBIDIAL), RT_GROUP_ICON);
   ASSERT_NE(data, nullptr);
   TemplateReader group(data);
@@ -98,7 +131,7 @@ TEST(Resources, IconGroupHoldsFiveSizesInTrueColour) {
   (void)size;
 
   // The dialog loads it at 64 x 64, the window class at the system sizes.
-  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+  HICON icon = static_cast<HICON>(LoadImageW(TheModule,
                                              MAKEINTRESOURCEW(IDI_ORBIDIAL), IMAGE_ICON, 64, 64,
                                              LR_DEFAULTCOLOR));
   ASSERT_NE(icon, nullptr);
@@ -113,7 +146,7 @@ TEST(Resources, IconGroupHoldsFiveSizesInTrueColour) {
   DestroyIcon(icon);
 }
 
-TEST(Resources, AboutDialogTemplateIsExact) {
+TEST_P(Resources, AboutDialogTemplateIsExact) {
   auto [data, size] = ResourceBytes(MAKEINTRESOURCEW(IDD_ABOUTBOX), RT_DIALOG);
   ASSERT_NE(data, nullptr);
   ASSERT_GT(size, 40u);
@@ -191,13 +224,11 @@ TEST(Resources, AboutDialogTemplateIsExact) {
   }
 }
 
-TEST(Resources, VersionInformationIs1330) {
-  wchar_t fileName[MAX_PATH] = {};
-  ASSERT_NE(GetModuleFileNameW(nullptr, fileName, MAX_PATH), 0u);
-  const DWORD size = GetFileVersionInfoSizeW(fileName, nullptr);
+TEST_P(Resources, VersionInformationIs1330) {
+  const DWORD size = GetFileVersionInfoSizeW(TheFile.c_str(), nullptr);
   ASSERT_NE(size, 0u);
   std::vector<std::uint8_t> block(size);
-  ASSERT_TRUE(GetFileVersionInfoW(fileName, 0, size, block.data()));
+  ASSERT_TRUE(GetFileVersionInfoW(TheFile.c_str(), 0, size, block.data()));
   VS_FIXEDFILEINFO* info = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &length));
@@ -205,7 +236,7 @@ TEST(Resources, VersionInformationIs1330) {
   EXPECT_EQ(info->dwFileVersionLS, 0x00030000u);
 }
 
-TEST(Resources, ManifestAsksForInvokerAndCommonControls6) {
+TEST_P(Resources, ManifestAsksForInvokerAndCommonControls6) {
   auto [data, size] = ResourceBytes(MAKEINTRESOURCEW(1), RT_MANIFEST);
   ASSERT_NE(data, nullptr);
   const std::string manifest(reinterpret_cast<const char*>(data), size);
@@ -213,5 +244,11 @@ TEST(Resources, ManifestAsksForInvokerAndCommonControls6) {
   EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
   EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Modules, Resources, ::testing::ValuesIn(ModulesToCheck()),
+                         [](const ::testing::TestParamInfo<std::wstring>& info) {
+                           return info.param.empty() ? std::string("ThisProgram")
+                                                     : std::string("OrbidialScr");
+                         });
 
 }  // namespace
