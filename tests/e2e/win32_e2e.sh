@@ -16,6 +16,8 @@
 # Screenshots go to BUILD/e2e-win32/.
 #   tests/e2e/win32_e2e.sh BUILD_DIR
 set -euo pipefail
+# Window titles are matched as UTF-8 ("关于"), whatever the caller's locale.
+export LC_ALL=C.UTF-8
 build=$(realpath "${1:?usage: win32_e2e.sh BUILD_DIR}")
 here=$(dirname "$(realpath "$0")")
 scr="$build/shell/Orbidial.scr"
