@@ -9,7 +9,8 @@
 #      hooks of other programs;
 #   4. /c shows the dialog; Esc writes nothing; OK writes OrbDial.ini into
 #      the prefix's AppData folder; the three-state box cycles 1 -> 2 -> 0 -> 1
-#      across runs, each run showing what the last one saved;
+#      across runs, each run showing what the last one saved; a file that
+#      cannot be written brings the warning box, and the dialog still ends;
 #   5. /p HWND makes a child window covering the parent's client area and
 #      ends with status 0 when the parent is destroyed; /p without a window
 #      ends at once.
@@ -259,6 +260,21 @@ for pair in "c-han-2 c-han-0" "c-han-0 c-han-1" "c-han-1 c-han-2"; do
   ((0 < $(differ "$shots/$a.png" "$shots/$b.png" "$boxes"))) ||
     fail "$a and $b show the same box state"
 done
+
+step "/c: a settings file that cannot be written brings the warning, once"
+rm -f "$ini"
+mkdir "$ini"  # a folder in the file's place: every write fails
+start_saver /c
+[[ -n $(wait_window 关于) ]] || fail "no dialog"
+sleep 0.5
+xdotool key Return
+warning=$(wait_window Orbidial)
+[[ -n "$warning" ]] || fail "no warning box after a failed save"
+eval "$(xdotool getwindowgeometry --shell "$warning" | grep -E '^(WIDTH|HEIGHT|X|Y)=')"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shots/c-warning.png"
+xdotool key Return
+wait_saver 10
+rmdir "$ini"
 
 # ---- 5. Preview -----------------------------------------------------------------
 step "/p HWND: a child covering the parent, ending with the parent"
