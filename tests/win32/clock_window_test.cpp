@@ -226,6 +226,24 @@ TEST_F(ClockWindowTest, MouseCommandsActAndQuitInputsAreIgnoredInPreview) {
   EXPECT_TRUE(aliveAfterQuitInputs);
 }
 
+TEST_F(ClockWindowTest, TakesTheFocusBack) {
+  // Wine does not tell a window of one program that another program's window
+  // took the focus, so this is shown within one thread.
+  HWND clock = nullptr, focusBefore = nullptr, focusAfter = nullptr;
+  Run({[&] {
+         clock = Clock();
+         SetFocus(clock);
+         focusBefore = GetFocus();
+         SetFocus(parent_);  // the clock loses the focus and takes it back
+         focusAfter = GetFocus();
+       },
+       [&] { DestroyWindow(parent_); }},
+      200);
+  ASSERT_NE(clock, nullptr);
+  EXPECT_EQ(focusBefore, clock);
+  EXPECT_EQ(focusAfter, clock);
+}
+
 TEST_F(ClockWindowTest, WheelDoesNothingWithThemesOff) {
   ColorByWeekday = 0;
   int theme = -1;
