@@ -227,8 +227,8 @@ TEST_F(ClockWindowTest, MouseCommandsActAndQuitInputsAreIgnoredInPreview) {
 }
 
 TEST_F(ClockWindowTest, TakesTheFocusBack) {
-  // Wine does not tell a window of one program that another program's window
-  // took the focus, so this is shown within one thread.
+  // Under Wine without a window manager, a window of another program taking
+  // the focus sends this one no WM_KILLFOCUS, so it is shown within one thread.
   HWND clock = nullptr, focusBefore = nullptr, focusAfter = nullptr;
   Run({[&] {
          clock = Clock();
