@@ -3,6 +3,9 @@
 //   xprobe parent W H           map a W x H window at (100, 100), print its
 //                               id, live until killed
 //   xprobe count X Y W H RRGGBB pixels of that colour in the rectangle
+//   xprobe shade X Y W H RRGGBB pixels of that colour blended over black (the
+//                               edges of anti-aliased text), at least a third
+//                               as bright
 //   xprobe nonblack X Y W H     pixels that are not black
 //   xprobe wait-nonblack X Y W H MS   wait until some pixel is not black
 //   xprobe grab                 exit 0 when the keyboard can be grabbed
@@ -58,7 +61,8 @@ long CountNonBlack(int x, int y, int w, int h) {
 }
 
 int Usage() {
-  std::fputs("usage: xprobe parent W H | count X Y W H RRGGBB | nonblack X Y W H |\n"
+  std::fputs("usage: xprobe parent W H | count X Y W H RRGGBB | shade X Y W H RRGGBB |\n"
+             "       nonblack X Y W H |\n"
              "       wait-nonblack X Y W H MS | grab | first-frame X Y W H -- PROGRAM...\n",
              stderr);
   return 2;
@@ -95,6 +99,26 @@ int main(int argc, char** argv) {
     const unsigned long want = std::strtoul(argv[6], nullptr, 16);
     long n = 0;
     if (!EachPixel(arg(2), arg(3), arg(4), arg(5), [&](unsigned long rgb) { n += rgb == want; })) return 1;
+    std::printf("%ld\n", n);
+    return 0;
+  }
+  if (command == "shade" && argc == 7) {
+    const unsigned long want = std::strtoul(argv[6], nullptr, 16);
+    const double c[3] = {static_cast<double>((want >> 16) & 0xFF), static_cast<double>((want >> 8) & 0xFF),
+                         static_cast<double>(want & 0xFF)};
+    const int k = c[0] >= c[1] && c[0] >= c[2] ? 0 : (c[1] >= c[2] ? 1 : 2);
+    long n = 0;
+    const bool read = EachPixel(arg(2), arg(3), arg(4), arg(5), [&](unsigned long rgb) {
+      const double p[3] = {static_cast<double>((rgb >> 16) & 0xFF), static_cast<double>((rgb >> 8) & 0xFF),
+                           static_cast<double>(rgb & 0xFF)};
+      const double a = p[k] / c[k];
+      if (a < 1.0 / 3) return;
+      for (int i = 0; i < 3; ++i) {
+        if (p[i] - a * c[i] > 12 || a * c[i] - p[i] > 12) return;
+      }
+      ++n;
+    });
+    if (!read) return 1;
     std::printf("%ld\n", n);
     return 0;
   }

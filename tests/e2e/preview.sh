@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Preview inside a window of another client: the face of the parent's size
+# fills it, Escape and left clicks do nothing, the right button still works,
+# and the saver ends with status 0 when the parent goes. A stale id ends at
+# once, silently, with status 0.
+source "$(dirname "$0")/lib.sh"
+
+AT="2026-12-09 10:08:30"
+export ORBIDIAL_TEST_TIME=$AT
+"$XPROBE" parent 640 400 >"$WORK/parent" &
+PARENT_PID=$!
+STARTED+=("$PARENT_PID")
+for _ in $(seq 100); do [[ -s "$WORK/parent" ]] && break; sleep 0.02; done
+parent=$(cat "$WORK/parent")
+[[ -n $parent ]] || fail "no parent window"
+
+start_saver /p "$parent"
+wait_first_frame 100 100 640 400
+sleep 0.1
+same_image "$(shot preview 640x400+100+100)" "$(reference preview --at "$AT" --size 640x400)"
+# Nothing outside the parent.
+outside=$("$XPROBE" nonblack 800 0 1120 1080)
+(( outside == 0 )) || fail "$outside pixels drawn outside the parent"
+
+child=$(xdotool search --name '^Orbidial$' | head -1)
+[[ -n $child ]] || fail "no preview window"
+xdotool windowfocus --sync "$child" key Escape
+xdotool mousemove 420 300 click 1
+saver_running "Escape and a left click in preview"
+xdotool click 3
+sleep 0.3
+same_image "$(shot preview-style2 640x400+100+100)" "$(reference preview-style2 --at "$AT" --size 640x400 --style 2)"
+
+kill "$PARENT_PID"
+saver_exits_with 0
+[[ ! -s "$WORK/saver.err" ]] || fail "saver wrote: $(cat "$WORK/saver.err")"
+
+# Stale and missing ids, in both forms.
+for args in "/p 123456789" "/p" "/p 99999999999999999999" "--window-id 0x3fffff0" "-window-id junk"; do
+  start=$(date +%s%N)
+  # shellcheck disable=SC2086
+  status=0
+  "$ORBIDIAL" $args >"$WORK/stale.out" 2>&1 || status=$?
+  elapsed=$((($(date +%s%N) - start) / 1000000))
+  [[ $status == 0 ]] || fail "'$args' ended with $status"
+  [[ ! -s "$WORK/stale.out" ]] || fail "'$args' printed: $(cat "$WORK/stale.out")"
+  (( elapsed < 1000 )) || fail "'$args' took ${elapsed} ms"
+done
+echo "ok"
