@@ -38,6 +38,10 @@ class RasterSurface : public Surface {
 
   // Off: every glyph is rasterised afresh (the benchmark's baseline).
   void SetGlyphCacheEnabled(bool enabled);
+  // The cache is emptied whenever its glyph bitmaps would pass `bytes`
+  // (32 MiB unless set); `GlyphCacheBytes` is what it holds now.
+  void SetGlyphCacheLimit(std::size_t bytes);
+  std::size_t GlyphCacheBytes() const;
 
   int Width() const;
   int Height() const;

@@ -21,7 +21,7 @@ constexpr int kDefaultCellHeight = 16;
 constexpr int kLargestCell = 4096;
 // The cache is cleared whole when it would pass either bound. A frame at
 // 3840x2160 takes about 2 MB of glyphs, so a long run keeps its glyphs warm.
-constexpr std::size_t kCacheBytes = 32u << 20;
+constexpr std::size_t kDefaultCacheBytes = 32u << 20;
 constexpr std::size_t kCacheEntries = 32768;
 constexpr double kRadiansPerDegree = 0.017453292519943295;
 
@@ -79,6 +79,10 @@ struct RasterSurface::State {
   std::uint64_t keyBase = 0;
 
   bool cacheEnabled = true;
+  std::size_t cacheBytes = kDefaultCacheBytes;
+  // Set when `CachedGlyph` found a glyph too big to keep: the glyph slot
+  // still holds it, ready to draw.
+  bool slotHoldsGlyph = false;
   std::unordered_map<std::uint64_t, Glyph> cache;
   std::vector<std::uint8_t> arena;
 
@@ -169,6 +173,7 @@ Glyph RasterSurface::State::Describe(FT_GlyphSlot slot) const {
 }
 
 const Glyph* RasterSurface::State::CachedGlyph(char32_t code) {
+  slotHoldsGlyph = false;
   const std::uint64_t key = keyBase | code;
   auto found = cache.find(key);
   if (found != cache.end()) return &found->second;
@@ -178,8 +183,11 @@ const Glyph* RasterSurface::State::CachedGlyph(char32_t code) {
   Glyph glyph = Describe(slot);
   const FT_Bitmap& bitmap = slot->bitmap;
   const std::size_t bytes = static_cast<std::size_t>(glyph.width) * glyph.rows;
-  if (bytes > kCacheBytes / 4) return nullptr;  // drawn straight from the slot
-  if (arena.size() + bytes > kCacheBytes || cache.size() >= kCacheEntries) {
+  if (bytes > cacheBytes / 4) {
+    slotHoldsGlyph = true;
+    return nullptr;
+  }
+  if (arena.size() + bytes > cacheBytes || cache.size() >= kCacheEntries) {
     cache.clear();
     arena.clear();
   }
@@ -287,7 +295,7 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
       penY += glyph->advanceY;
       continue;
     }
-    FT_GlyphSlot slot = s.Rasterise(code);
+    FT_GlyphSlot slot = s.cacheEnabled && s.slotHoldsGlyph ? s.face->face->glyph : s.Rasterise(code);
     if (slot == nullptr) continue;
     const Glyph fresh = s.Describe(slot);
     if (slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && slot->bitmap.pitch > 0) {
@@ -313,6 +321,14 @@ void RasterSurface::SetGlyphCacheEnabled(bool enabled) {
     state_->arena.shrink_to_fit();
   }
 }
+
+void RasterSurface::SetGlyphCacheLimit(std::size_t bytes) {
+  state_->cacheBytes = bytes;
+  state_->cache.clear();
+  state_->arena.clear();
+}
+
+std::size_t RasterSurface::GlyphCacheBytes() const { return state_->arena.size(); }
 
 int RasterSurface::Width() const { return state_->width; }
 int RasterSurface::Height() const { return state_->height; }
