@@ -1,7 +1,7 @@
 # Shared by the end-to-end tests. Arguments of every test:
 #   DISPLAY ORBIDIAL ORBIDIAL_RENDER XPROBE SHOTS_DIR
-# Starts a private Xvfb at 1920x1080x24 and stops it (and anything the
-# test started) on exit.
+# Starts a private Xvfb at 1920x1080x24 (E2E_DEPTH and E2E_XVFB_ARGS change
+# it) and stops it (and anything the test started) on exit.
 set -euo pipefail
 
 E2E_DISPLAY=$1 ORBIDIAL=$2 RENDER=$3 XPROBE=$4 SHOTS=$5
@@ -27,7 +27,9 @@ fail() {
 if DISPLAY=$E2E_DISPLAY xdpyinfo >/dev/null 2>&1; then
   fail "display $E2E_DISPLAY is already in use"
 fi
-Xvfb "$E2E_DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+# shellcheck disable=SC2086
+Xvfb "$E2E_DISPLAY" -screen 0 "1920x1080x${E2E_DEPTH:-24}" -nolisten tcp ${E2E_XVFB_ARGS:-} \
+  >"$WORK/xvfb.log" 2>&1 &
 XVFB_PID=$!
 export DISPLAY=$E2E_DISPLAY
 for _ in $(seq 100); do
@@ -76,10 +78,11 @@ shot() {
   echo "$file"
 }
 
-# same_image A B: the two images are pixel-identical.
+# same_image A B [FUZZ]: the two images are pixel-identical (or within
+# FUZZ per pixel, e.g. 3%).
 same_image() {
   local diff
-  diff=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+  diff=$(compare -metric AE ${3:+-fuzz "$3"} "$1" "$2" null: 2>&1 || true)
   [[ $diff == 0 ]] || fail "$(basename "$1") differs from $(basename "$2") in $diff pixels"
 }
 
