@@ -10,6 +10,8 @@
 #include "face/clock_source.h"
 #include "face/raster_surface.h"
 #include "face/themes.h"
+#include "settings/about_dialog_gtk.h"
+#include "settings/settings_file.h"
 #include "shell/clock_window.h"
 #include "shell/clock_window_x11.h"
 #include "shell/command_line.h"
@@ -50,8 +52,8 @@ X11Placement PlacementFor(StartMode mode) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Settings come first, so the options dialog shows the stored values:
-  // ReadSettings() belongs here.
+  // Settings come first, so the options dialog shows the stored values.
+  ReadSettings();
   ApplyTestOverrides();
 
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -61,7 +63,8 @@ int main(int argc, char** argv) {
   }
   ParentWindow = request.window;
   if (request.mode == StartMode::kOptions) {
-    // The options dialog, owned by ParentWindow: RunOptionsDialog(ParentWindow).
+    // Whatever way the dialog ends, the options run ends with 0.
+    RunOptionsDialog(static_cast<unsigned long>(ParentWindow));
     return 0;
   }
   PreviewMode = request.mode == StartMode::kFullScreen ? 0 : 1;

@@ -3,4 +3,6 @@
 set -euo pipefail
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$(nproc)"
-ctest --preset sanitize -j 2 -LE slow
+# The X and GTK end-to-end runs stay out: the toolkits keep memory to the
+# end on purpose, which LeakSanitizer would report.
+ctest --preset sanitize -j 2 -LE e2e

@@ -9,6 +9,8 @@ TEST_NAME=$(basename "$0" .sh)
 mkdir -p "$SHOTS"
 WORK=$(mktemp -d)
 STARTED=()
+# A settings folder of the test's own, never the user's.
+export XDG_CONFIG_HOME=$WORK/config
 
 cleanup() {
   local pid
