@@ -1,7 +1,8 @@
 # Shared by the end-to-end tests. Arguments of every test:
 #   DISPLAY ORBIDIAL ORBIDIAL_RENDER XPROBE SHOTS_DIR
 # Starts a private Xvfb at 1920x1080x24 (E2E_DEPTH and E2E_XVFB_ARGS change
-# it) and stops it (and anything the test started) on exit.
+# it; -noreset, since a server that resets when its last client leaves
+# refuses the next one for a moment) and stops it (and anything the test started) on exit.
 set -euo pipefail
 
 E2E_DISPLAY=$1 ORBIDIAL=$2 RENDER=$3 XPROBE=$4 SHOTS=$5
@@ -30,7 +31,7 @@ if DISPLAY=$E2E_DISPLAY xdpyinfo >/dev/null 2>&1; then
   fail "display $E2E_DISPLAY is already in use"
 fi
 # shellcheck disable=SC2086
-Xvfb "$E2E_DISPLAY" -screen 0 "1920x1080x${E2E_DEPTH:-24}" -nolisten tcp ${E2E_XVFB_ARGS:-} \
+Xvfb "$E2E_DISPLAY" -screen 0 "1920x1080x${E2E_DEPTH:-24}" -nolisten tcp -noreset ${E2E_XVFB_ARGS:-} \
   >"$WORK/xvfb.log" 2>&1 &
 XVFB_PID=$!
 export DISPLAY=$E2E_DISPLAY

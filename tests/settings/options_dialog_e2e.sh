@@ -25,11 +25,11 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # A display of our own: ORBIDIAL_TEST_DISPLAY, or the first free one.
 if [[ -n "${ORBIDIAL_TEST_DISPLAY:-}" ]]; then
-  Xvfb "$ORBIDIAL_TEST_DISPLAY" -nolisten tcp -screen 0 1024x768x24 2>"$work/xvfb.log" &
+  Xvfb "$ORBIDIAL_TEST_DISPLAY" -nolisten tcp -noreset -screen 0 1024x768x24 2>"$work/xvfb.log" &
   xvfb_pid=$!
   export DISPLAY=$ORBIDIAL_TEST_DISPLAY
 else
-  Xvfb -displayfd 1 -nolisten tcp -screen 0 1024x768x24 >"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 1 -nolisten tcp -noreset -screen 0 1024x768x24 >"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
   export DISPLAY=:$(head -1 "$work/display")
