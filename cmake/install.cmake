@@ -1,5 +1,19 @@
-# What `cmake --install` lays out on Linux, and the packages CPack makes.
+# What `cmake --install` lays out, and the packages CPack makes: a .deb on
+# Linux, a .zip with the saver and a read-me for Windows.
+set(CPACK_PACKAGE_NAME orbidial)
+set(CPACK_PACKAGE_VENDOR "Orbidial developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Clock screen saver of six rings of Chinese text")
+
 if(WIN32)
+  if(TARGET orbidial_scr)
+    install(TARGETS orbidial_scr RUNTIME DESTINATION .)
+  endif()
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/windows/README.txt DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "Orbidial-${PROJECT_VERSION}-win64")
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  include(CPack)
   return()
 endif()
 
@@ -55,10 +69,6 @@ if(EXISTS ${ORBIDIAL_RES}/fontconfig/orbidial-fonts.conf)
   ")
 endif()
 
-set(CPACK_PACKAGE_NAME orbidial)
-set(CPACK_PACKAGE_VENDOR "Orbidial developers")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Clock screen saver of six rings of Chinese text")
 set(CPACK_PACKAGE_DESCRIPTION
     "Orbidial shows the date and time as six concentric rings of Chinese text\naround a year line. Runs full screen, as a preview, or as an xscreensaver hack.")
 set(CPACK_GENERATOR DEB)

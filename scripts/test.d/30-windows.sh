@@ -8,3 +8,11 @@ cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-win -j2
 bash tests/e2e/win32_e2e.sh build-win
+
+# The Windows package: Orbidial.scr and its read-me in a .zip.
+(cd build-win && rm -f Orbidial-*-win64.zip && cpack -G ZIP >/dev/null)
+listing=$(cmake -E tar tf build-win/Orbidial-*-win64.zip)
+for f in Orbidial.scr README.txt; do
+  grep -qx "$f" <<<"$listing" || { echo "the Windows zip lacks $f"; exit 1; }
+done
+echo "windows zip: 1 passed, 0 failed"

@@ -19,8 +19,7 @@ for f in usr/bin/orbidial usr/bin/orbidial-render usr/libexec/xscreensaver/orbid
   need_file "$f"
 done
 # The dialog's link names the README where the package puts it.
-if ! grep -q "file:///usr/share/doc/orbidial/README.md" build-deb/shell/orbidial 2>/dev/null &&
-   ! strings build-deb/shell/orbidial | grep -q "/usr/share/doc/orbidial/README.md"; then
+if ! grep -qx "ORBIDIAL_WEB_ADDRESS:STRING=file:///usr/share/doc/orbidial/README.md" build-deb/CMakeCache.txt; then
   echo "the options dialog's link does not lead to the packaged README"; fail=1
 fi
 [ "$fail" -eq 0 ] && echo "deb package: 1 passed, 0 failed" || { echo "deb package: 0 passed, 1 failed"; exit 1; }
