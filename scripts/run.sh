@@ -6,9 +6,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
+status=0
 if [[ -n "${DISPLAY:-}" ]]; then
-  exec build/shell/orbidial
+  build/shell/orbidial || status=$?
+  # 1 means the display could not be opened (the saver said why); anything
+  # else is the saver's own end.
+  [[ $status -eq 1 ]] || exit "$status"
+  reason="the X display $DISPLAY cannot be opened"
+else
+  reason="no X display (DISPLAY is not set)"
 fi
 out="$PWD/build/orbidial-now.png"
 build/shell/orbidial-render -o "$out" >/dev/null
-echo "no X display (DISPLAY is not set): drew the current time into $out instead"
+echo "$reason: drew the current time into $out instead"
