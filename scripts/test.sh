@@ -4,7 +4,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --tests
+passed=0
 for stage in scripts/test.d/*.sh; do
   echo "== ${stage##*/}"
-  bash "$stage"
+  if ! bash "$stage"; then
+    echo "stage ${stage##*/} failed"
+    echo "stages: $passed passed, 1 failed"
+    exit 1
+  fi
+  passed=$((passed + 1))
 done
+echo "stages: $passed passed, 0 failed"

@@ -15,4 +15,4 @@ listing=$(cmake -E tar tf build-win/Orbidial-*-win64.zip)
 for f in Orbidial.scr README.txt; do
   grep -qx "$f" <<<"$listing" || { echo "the Windows zip lacks $f"; exit 1; }
 done
-echo "windows zip: 1 passed, 0 failed"
+echo "windows-zip: 1 passed, 0 failed"

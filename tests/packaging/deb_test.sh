@@ -22,4 +22,4 @@ done
 if ! grep -qx "ORBIDIAL_WEB_ADDRESS:STRING=file:///usr/share/doc/orbidial/README.md" build-deb/CMakeCache.txt; then
   echo "the options dialog's link does not lead to the packaged README"; fail=1
 fi
-[ "$fail" -eq 0 ] && echo "deb package: 1 passed, 0 failed" || { echo "deb package: 0 passed, 1 failed"; exit 1; }
+[ "$fail" -eq 0 ] && echo "deb-package: 1 passed, 0 failed" || { echo "deb-package: 0 passed, 1 failed"; exit 1; }

@@ -40,4 +40,4 @@ xmllint --noout "$root/share/xscreensaver/config/orbidial.xml" || fail=1
   { echo "xscreensaver description names another program"; fail=1; }
 warnings=$(LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l "$root/share/man/man1/orbidial.1" 2>&1 >/dev/null || true)
 [ -z "$warnings" ] || { echo "manual page warnings: $warnings"; fail=1; }
-[ "$fail" -eq 0 ] && echo "install tree: 1 passed, 0 failed" || { echo "install tree: 0 passed, 1 failed"; exit 1; }
+[ "$fail" -eq 0 ] && echo "install-tree: 1 passed, 0 failed" || { echo "install-tree: 0 passed, 1 failed"; exit 1; }
