@@ -47,4 +47,9 @@ for args in "/p 123456789" "/p" "/p 99999999999999999999" "/p abc" "--window-id 
   [[ ! -s "$WORK/stale.out" ]] || fail "'$args' printed: $(cat "$WORK/stale.out")"
   (( elapsed < 1000 )) || fail "'$args' took ${elapsed} ms"
 done
+for value in junk 0 0x 99999999999; do
+  status=0
+  XSCREENSAVER_WINDOW=$value timeout 5 "$ORBIDIAL" >"$WORK/stale.out" 2>&1 || status=$?
+  [[ $status == 0 && ! -s "$WORK/stale.out" ]] || fail "XSCREENSAVER_WINDOW=$value: status $status, $(cat "$WORK/stale.out")"
+done
 echo "ok"

@@ -8,6 +8,7 @@
 source "$(dirname "$0")/../e2e/lib.sh"
 unset ORBIDIAL_TEST_TIME
 export TZ=UTC
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
 
 with_clock() {
   ORBIDIAL_FAULT_TIME=$1 LD_PRELOAD=$E2E_FAULT_PRELOAD start_saver

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The X server dies under a running saver, full screen (SIGKILL) and in a
-# preview (SIGTERM): the saver ends within a second with status 1 (not by a
-# signal), one line on stderr at most, and no core file.
+# The X server dies under a running saver, full screen (SIGKILL), in a
+# preview (SIGTERM) and with the options dialog open (SIGKILL): the saver ends
+# within a second with status 1 (not by a signal), one line on stderr at
+# most, and no core file.
 source "$(dirname "$0")/../e2e/lib.sh"
 
 export ORBIDIAL_TEST_TIME="2026-12-09 10:08:30"
@@ -9,7 +10,7 @@ mkdir "$WORK/cwd"
 cd "$WORK/cwd"
 ulimit -c unlimited
 
-for placement in fullscreen preview; do
+for placement in fullscreen preview options; do
   if [[ $placement == preview ]]; then
     "$XPROBE" parent 640 400 >"$WORK/parent" &
     STARTED+=($!)
@@ -23,6 +24,10 @@ for placement in fullscreen preview; do
     done
     (($("$XPROBE" count 100 100 640 400 404040) == 0)) || fail "the preview did not cover its parent"
     signal=TERM
+  elif [[ $placement == options ]]; then
+    start_saver /c
+    timeout 5 xdotool search --sync --name '^关于$' >/dev/null || fail "no options dialog"
+    signal=KILL
   else
     start_saver
     wait_first_frame 0 0 1920 1080
