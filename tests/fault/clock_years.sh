@@ -40,10 +40,13 @@ done
 "$render" --at "999999999-12-31 23:59:59" --style 0 --frames 2 --calls --size 480x270 >"$work/calls"
 grep -q "^text .* 1000000000 *年" "$work/calls" || fail "no year 1000000000 after 999999999"
 
-# The zone's own leap second: 23:59:59, 23:59:60, then the new year.
-TZ=right/UTC "$render" --at "2016-12-31 23:59:59" --style 0 --frames 3 --calls --size 480x270 >"$work/calls"
-grep -c "^text .* 2017 *年" "$work/calls" | grep -qx 1 || fail "right/UTC: not one frame of 2017"
-TZ=right/UTC draws --at "2016-12-31 23:59:59" --style 1
+# The zone's own leap second: 23:59:59, 23:59:60, then the new year (where
+# tzdata still ships the leap-second zones).
+if [[ -e /usr/share/zoneinfo/right/UTC ]]; then
+  TZ=right/UTC "$render" --at "2016-12-31 23:59:59" --style 0 --frames 3 --calls --size 480x270 >"$work/calls"
+  grep -c "^text .* 2017 *年" "$work/calls" | grep -qx 1 || fail "right/UTC: not one frame of 2017"
+  TZ=right/UTC draws --at "2016-12-31 23:59:59" --style 1
+fi
 
 # A system clock beyond what local time can hold, both ways.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
