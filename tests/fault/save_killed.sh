@@ -23,14 +23,14 @@ new=$'; kept by hand\n[Setting]\nColor=0\nHan=2\n\n[Other]\nx=y\n'
 fresh=$'[Setting]\nColor=0\nHan=2\n'
 
 # killed_save N: the save 0 2 with a SIGKILL at its N-th rename; "killed" or
-# "done" on stdout.
+# "finished" on stdout.
 killed_save() {
   local status=0
   ORBIDIAL_FAULT_KILL_AT_RENAME=$1 LD_PRELOAD=$preload "$save" 0 2 >"$work/out" 2>"$work/err" || status=$?
   if ((status == 137)); then
     echo killed
   elif ((status == 0)); then
-    echo done
+    echo finished
   else
     fail "save ended with $status: $(cat "$work/err")"
   fi
@@ -53,13 +53,16 @@ for before in old none; do
         fail "killed at rename $n ($outcome) with no file before: $(cat "$ini")"
       fi
     fi
-    [[ $outcome == done && $(cat "$ini"; echo .) != "$want_new." ]] && fail "a save that ran through wrote: $(cat "$ini")"
+    if [[ $outcome == finished && $(cat "$ini"; echo .) != "$want_new." ]]; then
+      fail "a save that ran through wrote: $(cat "$ini")"
+    fi
     echo "before: $before, kill at rename $n: $outcome, file $( [[ -e $ini ]] && sha256sum <"$ini" | cut -c1-12 || echo absent)"
 
     # The next save, with whatever temporaries the killed one left.
     "$save" 1 0 >"$work/out" || fail "the save after a killed one failed: $(cat "$work/out")"
     grep -qx 'warnings 0' "$work/out" || fail "the save after a killed one warned"
-    grep -qx 'Color=1' "$ini" && grep -qx 'Han=0' "$ini" || fail "the next save wrote: $(cat "$ini")"
+    grep -qx 'Color=1' "$ini" || fail "the next save wrote: $(cat "$ini")"
+    grep -qx 'Han=0' "$ini" || fail "the next save wrote: $(cat "$ini")"
     [[ $before == none ]] || grep -qx 'x=y' "$ini" || fail "the next save lost a hand-written line"
   done
 done

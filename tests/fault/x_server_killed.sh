@@ -7,7 +7,7 @@ source "$(dirname "$0")/../e2e/lib.sh"
 
 export ORBIDIAL_TEST_TIME="2026-12-09 10:08:30"
 mkdir "$WORK/cwd"
-cd "$WORK/cwd"
+cd "$WORK/cwd" || fail "no folder $WORK/cwd"
 ulimit -c unlimited
 
 for placement in fullscreen preview options; do
