@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The X server dies under a running saver, full screen (SIGKILL), in a
-# preview (SIGTERM) and with the options dialog open (SIGKILL): the saver ends
-# within a second with status 1 (not by a signal), one line on stderr at
-# most, and no core file.
+# preview (SIGTERM), with the options dialog open (SIGKILL), and stalled
+# (SIGSTOP) while the saver sends it a frame without shared memory, then
+# killed: the saver ends within a second with status 1 (not by a signal,
+# SIGPIPE included), one line on stderr at most, and no core file.
 source "$(dirname "$0")/../e2e/lib.sh"
 
 export ORBIDIAL_TEST_TIME="2026-12-09 10:08:30"
@@ -10,7 +11,7 @@ mkdir "$WORK/cwd"
 cd "$WORK/cwd" || fail "no folder $WORK/cwd"
 ulimit -c unlimited
 
-for placement in fullscreen preview options; do
+for placement in fullscreen preview options stalled; do
   if [[ $placement == preview ]]; then
     "$XPROBE" parent 640 400 >"$WORK/parent" &
     STARTED+=($!)
@@ -32,6 +33,12 @@ for placement in fullscreen preview options; do
     start_saver
     wait_first_frame 0 0 1920 1080
     signal=KILL
+    if [[ $placement == stalled ]]; then
+      # The next frame (8 MB, more than the socket holds) is sent into a
+      # server that reads nothing.
+      kill -STOP "$XVFB_PID"
+      sleep 1.5
+    fi
   fi
   kill -s "$signal" "$XVFB_PID"
   wait "$XVFB_PID" 2>/dev/null || true
@@ -41,6 +48,7 @@ for placement in fullscreen preview options; do
   echo "$placement, server SIG$signal: status 1, stderr: $(cat "$WORK/saver.err")"
   [[ -z $(ls -A "$WORK/cwd") ]] || fail "$placement: left $(ls -A "$WORK/cwd")"
   rm -f "$WORK/parent"
+  [[ $placement == options ]] && export E2E_XVFB_ARGS="-extension MIT-SHM"
   start_xvfb
 done
 echo "ok"
