@@ -4,6 +4,7 @@
 # the sanitize preset, under LeakSanitizer. Samples VmRSS every 30 s, ends the
 # saver with SIGTERM and prints the RSS series, the leak summary and the
 # error count. The full log stays in OUT (default a temporary folder).
+# WINDOW_SOAK_PLAIN=1 runs the saver bare, for its own RSS without a tool.
 # Usage: window_soak.sh MINUTES [ORBIDIAL] [DISPLAY] [OUT]
 #   e.g. tests/soak/window_soak.sh 10 build/shell/orbidial :58
 #        tests/soak/window_soak.sh 10 build-sanitize/shell/orbidial :58
@@ -27,7 +28,10 @@ trap cleanup EXIT
 for _ in $(seq 100); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 export DISPLAY=$display XDG_CONFIG_HOME=$out/config
 
-if nm -C "$orbidial" 2>/dev/null | grep -q __asan_init; then
+if [[ -n ${WINDOW_SOAK_PLAIN:-} ]]; then
+  tool="no tool"
+  "$orbidial" >"$out/saver.out" 2>"$out/saver.err" &
+elif nm -C "$orbidial" 2>/dev/null | grep -q __asan_init; then
   tool="LeakSanitizer"
   ASAN_OPTIONS=detect_leaks=1:log_path=$out/asan LSAN_OPTIONS=suppressions=$here/lsan.supp \
     "$orbidial" >"$out/saver.out" 2>"$out/saver.err" &
@@ -51,7 +55,9 @@ status=0
 wait "$saver" || status=$?
 saver=
 echo "saver exit status $status"
-if [[ $tool == Valgrind* ]]; then
+if [[ $tool == "no tool" ]]; then
+  cat "$out/saver.err"
+elif [[ $tool == Valgrind* ]]; then
   grep -E "ERROR SUMMARY|definitely lost|indirectly lost|possibly lost|still reachable" "$out/valgrind.log"
 else
   cat "$out"/asan* 2>/dev/null || echo "LeakSanitizer: no report"
