@@ -14,7 +14,6 @@ orbidial=${2:-build/shell/orbidial}
 display=${3:-:58}
 out=${4:-$(mktemp -d)}
 mkdir -p "$out"
-here=$(cd "$(dirname "$0")" && pwd)
 
 Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
 xvfb=$!
@@ -33,7 +32,7 @@ if [[ -n ${WINDOW_SOAK_PLAIN:-} ]]; then
   "$orbidial" >"$out/saver.out" 2>"$out/saver.err" &
 elif nm -C "$orbidial" 2>/dev/null | grep -q __asan_init; then
   tool="LeakSanitizer"
-  ASAN_OPTIONS=detect_leaks=1:log_path=$out/asan LSAN_OPTIONS=suppressions=$here/lsan.supp \
+  ASAN_OPTIONS=detect_leaks=1:log_path=$out/asan \
     "$orbidial" >"$out/saver.out" 2>"$out/saver.err" &
 else
   tool="Valgrind memcheck"
