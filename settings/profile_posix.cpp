@@ -130,11 +130,20 @@ int ProfileReadInt(const char16_t* section, const char16_t* key, int defaultValu
 
 int ProfileWriteString(const char16_t* section, const char16_t* key, const char16_t* value,
                        const char16_t* path) {
+  return ProfileWriteStrings(section, &key, &value, 1, path);
+}
+
+int ProfileWriteStrings(const char16_t* section, const char16_t* const* keys,
+                        const char16_t* const* values, int count, const char16_t* path) {
   const std::string target = ResolveLink(NarrowPath(path));
   std::string content;
   const FileRead read = ReadProfileFile(target, content);
   if (read == FileRead::Failed) return 0;
-  const std::string updated = SetProfileValue(content, NarrowPath(section), NarrowPath(key), NarrowPath(value));
+  const std::string narrowSection = NarrowPath(section);
+  std::string updated = content;
+  for (int i = 0; i < count; ++i) {
+    updated = SetProfileValue(updated, narrowSection, NarrowPath(keys[i]), NarrowPath(values[i]));
+  }
   if (read == FileRead::Ok && updated == content) return 1;
   struct stat info;
   if (read == FileRead::Ok && stat(target.c_str(), &info) == 0) {

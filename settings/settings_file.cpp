@@ -28,13 +28,15 @@ int ReadSettings() {
 int SaveSettings(DialogHandle dialog) {
   char16_t path[kMaxPath];
   ComputeSettingsPath(path);
-  char16_t value[16];
-  StringCchPrintfW(value, 16, u"%d", {DialogCheckState(dialog, kColorBoxId)});
-  // Only the "Han" write, which follows into the same file, decides the
-  // outcome: a folder that refuses one write refuses both.
-  ProfileWriteString(kSettingsSection, kColorKey, value, path);
-  StringCchPrintfW(value, 16, u"%d", {DialogCheckState(dialog, kHanBoxId)});
-  if (ProfileWriteString(kSettingsSection, kHanKey, value, path) == 0) {
+  char16_t color[16];
+  char16_t han[16];
+  StringCchPrintfW(color, 16, u"%d", {DialogCheckState(dialog, kColorBoxId)});
+  StringCchPrintfW(han, 16, u"%d", {DialogCheckState(dialog, kHanBoxId)});
+  // "Color", then "Han"; only the "Han" write decides the outcome: a folder
+  // that refuses one write refuses both.
+  const char16_t* const keys[2] = {kColorKey, kHanKey};
+  const char16_t* const values[2] = {color, han};
+  if (ProfileWriteStrings(kSettingsSection, keys, values, 2, path) == 0) {
     ShowWarningBox(dialog, kSaveWarningText, kSaveWarningCaption);
     return 0;
   }

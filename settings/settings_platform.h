@@ -29,6 +29,13 @@ int ProfileReadInt(const char16_t* section, const char16_t* key, int defaultValu
 int ProfileWriteString(const char16_t* section, const char16_t* key, const char16_t* value,
                        const char16_t* path);
 
+// Sets each of `count` keys of `section` to its value, as ProfileWriteString
+// would one after the other, and returns the last write's result. On POSIX
+// the file is replaced once for all of them, so a save cut short leaves the
+// old file or the new one, never one with only some keys updated.
+int ProfileWriteStrings(const char16_t* section, const char16_t* const* keys,
+                        const char16_t* const* values, int count, const char16_t* path);
+
 // State of the dialog's check box `id`: 0 clear, 1 ticked, 2 indeterminate.
 int DialogCheckState(DialogHandle dialog, int id);
 

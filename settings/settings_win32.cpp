@@ -33,6 +33,13 @@ int ProfileWriteString(const char16_t* section, const char16_t* key, const char1
   return WritePrivateProfileStringW(Wide(section), Wide(key), Wide(value), Wide(path)) ? 1 : 0;
 }
 
+int ProfileWriteStrings(const char16_t* section, const char16_t* const* keys,
+                        const char16_t* const* values, int count, const char16_t* path) {
+  int result = 0;
+  for (int i = 0; i < count; ++i) result = ProfileWriteString(section, keys[i], values[i], path);
+  return result;
+}
+
 int DialogCheckState(DialogHandle dialog, int id) {
   return static_cast<int>(IsDlgButtonChecked(Dialog(dialog), id));
 }

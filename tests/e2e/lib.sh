@@ -27,20 +27,25 @@ fail() {
   exit 1
 }
 
-if DISPLAY=$E2E_DISPLAY xdpyinfo >/dev/null 2>&1; then
-  fail "display $E2E_DISPLAY is already in use"
-fi
-# shellcheck disable=SC2086
-Xvfb "$E2E_DISPLAY" -screen 0 "1920x1080x${E2E_DEPTH:-24}" -nolisten tcp -noreset ${E2E_XVFB_ARGS:-} \
-  >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-export DISPLAY=$E2E_DISPLAY
-for _ in $(seq 100); do
-  xdpyinfo >/dev/null 2>&1 && break
-  kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start on $E2E_DISPLAY: $(cat "$WORK/xvfb.log")"
-  sleep 0.05
-done
-kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not answer on $E2E_DISPLAY: $(cat "$WORK/xvfb.log")"
+# start_xvfb: the test's X server on E2E_DISPLAY; XVFB_PID. Called once
+# here, and again by a test that has killed it.
+start_xvfb() {
+  if DISPLAY=$E2E_DISPLAY xdpyinfo >/dev/null 2>&1; then
+    fail "display $E2E_DISPLAY is already in use"
+  fi
+  # shellcheck disable=SC2086
+  Xvfb "$E2E_DISPLAY" -screen 0 "1920x1080x${E2E_DEPTH:-24}" -nolisten tcp -noreset ${E2E_XVFB_ARGS:-} \
+    >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=$E2E_DISPLAY
+  for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start on $E2E_DISPLAY: $(cat "$WORK/xvfb.log")"
+    sleep 0.05
+  done
+  kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not answer on $E2E_DISPLAY: $(cat "$WORK/xvfb.log")"
+}
+start_xvfb
 
 # start_saver ARGS...: runs the saver in the background; SAVER_PID.
 start_saver() {

@@ -36,7 +36,8 @@ saver_exits_with 0
 [[ ! -s "$WORK/saver.err" ]] || fail "saver wrote: $(cat "$WORK/saver.err")"
 
 # Stale and missing ids, in both forms.
-for args in "/p 123456789" "/p" "/p 99999999999999999999" "--window-id 0x3fffff0" "-window-id junk"; do
+for args in "/p 123456789" "/p" "/p 99999999999999999999" "/p abc" "--window-id 0x3fffff0" \
+            "-window-id junk" "--window-id 0xZZ" "--window-id 0x0" "--window-id=" "--window-id"; do
   start=$(date +%s%N)
   # shellcheck disable=SC2086
   status=0
@@ -45,5 +46,10 @@ for args in "/p 123456789" "/p" "/p 99999999999999999999" "--window-id 0x3fffff0
   [[ $status == 0 ]] || fail "'$args' ended with $status"
   [[ ! -s "$WORK/stale.out" ]] || fail "'$args' printed: $(cat "$WORK/stale.out")"
   (( elapsed < 1000 )) || fail "'$args' took ${elapsed} ms"
+done
+for value in junk 0 0x 99999999999; do
+  status=0
+  XSCREENSAVER_WINDOW=$value timeout 5 "$ORBIDIAL" >"$WORK/stale.out" 2>&1 || status=$?
+  [[ $status == 0 && ! -s "$WORK/stale.out" ]] || fail "XSCREENSAVER_WINDOW=$value: status $status, $(cat "$WORK/stale.out")"
 done
 echo "ok"

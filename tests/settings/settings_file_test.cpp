@@ -262,7 +262,7 @@ TEST_F(SettingsFileTest, SaveInterruptedBeforeTheRenameLeavesTheOldFile) {
   };
   EXPECT_EQ(Save(0, 2), 0);
   EXPECT_EQ(Warnings.count, 1);
-  EXPECT_EQ(seen, "[Setting]\nColor=1\nHan=2\n") << "the Color write failed first, so only Han changed";
+  EXPECT_EQ(seen, "[Setting]\nColor=0\nHan=2\n") << "both values go into one replacement";
   EXPECT_EQ(ReadBytes(file_), before);
   EXPECT_EQ(std::distance(fs::directory_iterator(config_), fs::directory_iterator()), 1);
 }

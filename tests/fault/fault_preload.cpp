@@ -1,0 +1,69 @@
+// Loaded with LD_PRELOAD by the fault tests to put a real program into a
+// fault it cannot cause by itself, without any hook in the program:
+//   ORBIDIAL_FAULT_KILL_AT_RENAME=N  the N-th rename (1 for the first) kills
+//                                    the process with SIGKILL before it happens
+//   ORBIDIAL_FAULT_TIME=SECONDS      time() returns SECONDS since the epoch
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace {
+
+long long EnvNumber(const char* name, long long fallback) {
+  const char* text = std::getenv(name);
+  if (text == nullptr || text[0] == '\0') return fallback;
+  return std::strtoll(text, nullptr, 10);
+}
+
+int Renames = 0;
+
+void MaybeKill() {
+  const long long at = EnvNumber("ORBIDIAL_FAULT_KILL_AT_RENAME", 0);
+  if (at > 0 && ++Renames == at) kill(getpid(), SIGKILL);
+}
+
+template <typename F>
+F Next(const char* name) {
+  return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+extern "C" {
+
+int rename(const char* from, const char* to) {
+  MaybeKill();
+  return Next<int (*)(const char*, const char*)>("rename")(from, to);
+}
+
+int renameat(int fromDir, const char* from, int toDir, const char* to) {
+  MaybeKill();
+  return Next<int (*)(int, const char*, int, const char*)>("renameat")(fromDir, from, toDir, to);
+}
+
+int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
+  MaybeKill();
+  return Next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2")(fromDir, from, toDir,
+                                                                                  to, flags);
+}
+
+time_t time(time_t* out) {
+  const char* fixed = std::getenv("ORBIDIAL_FAULT_TIME");
+  time_t now = 0;
+  if (fixed != nullptr && fixed[0] != '\0') {
+    now = static_cast<time_t>(std::strtoll(fixed, nullptr, 10));
+  } else {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    now = ts.tv_sec;
+  }
+  if (out != nullptr) *out = now;
+  return now;
+}
+
+}  // extern "C"

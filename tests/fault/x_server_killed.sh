@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The X server dies under a running saver, full screen (SIGKILL), in a
+# preview (SIGTERM), with the options dialog open (SIGKILL), and stalled
+# (SIGSTOP) while the saver sends it a frame without shared memory, then
+# killed: the saver ends within a second with status 1 (not by a signal,
+# SIGPIPE included), one line on stderr at most, and no core file.
+source "$(dirname "$0")/../e2e/lib.sh"
+
+export ORBIDIAL_TEST_TIME="2026-12-09 10:08:30"
+mkdir "$WORK/cwd"
+cd "$WORK/cwd" || fail "no folder $WORK/cwd"
+ulimit -c unlimited
+
+for placement in fullscreen preview options stalled; do
+  if [[ $placement == preview ]]; then
+    "$XPROBE" parent 640 400 >"$WORK/parent" &
+    STARTED+=($!)
+    for _ in $(seq 100); do [[ -s "$WORK/parent" ]] && break; sleep 0.02; done
+    start_saver /p "$(cat "$WORK/parent")"
+    # The parent is grey: the preview is up once none of it shows.
+    timeout 5 xdotool search --sync --name '^Orbidial$' >/dev/null || fail "no preview window"
+    for _ in $(seq 100); do
+      (($("$XPROBE" count 100 100 640 400 404040) == 0)) && break
+      sleep 0.03
+    done
+    (($("$XPROBE" count 100 100 640 400 404040) == 0)) || fail "the preview did not cover its parent"
+    signal=TERM
+  elif [[ $placement == options ]]; then
+    start_saver /c
+    timeout 5 xdotool search --sync --name '^关于$' >/dev/null || fail "no options dialog"
+    signal=KILL
+  else
+    start_saver
+    wait_first_frame 0 0 1920 1080
+    signal=KILL
+    if [[ $placement == stalled ]]; then
+      # The next frame (8 MB, more than the socket holds) is sent into a
+      # server that reads nothing.
+      kill -STOP "$XVFB_PID"
+      sleep 1.5
+    fi
+  fi
+  kill -s "$signal" "$XVFB_PID"
+  wait "$XVFB_PID" 2>/dev/null || true
+  saver_exits_with 1 1
+  lines=$(wc -l <"$WORK/saver.err")
+  ((lines <= 1)) || fail "$placement: $lines lines on stderr: $(cat "$WORK/saver.err")"
+  echo "$placement, server SIG$signal: status 1, stderr: $(cat "$WORK/saver.err")"
+  [[ -z $(ls -A "$WORK/cwd") ]] || fail "$placement: left $(ls -A "$WORK/cwd")"
+  rm -f "$WORK/parent"
+  [[ $placement == options ]] && export E2E_XVFB_ARGS="-extension MIT-SHM"
+  start_xvfb
+done
+echo "ok"
