@@ -9,7 +9,6 @@
 
 #include "face/clock_source.h"
 #include "face/raster_surface.h"
-#include "face/themes.h"
 #include "settings/about_dialog_gtk.h"
 #include "settings/settings_file.h"
 #include "shell/clock_window.h"
@@ -23,13 +22,9 @@ std::tm FrozenInstant;
 
 bool ReadFrozenClock(std::tm* out) { return FrameTime(FrozenInstant, 0, out); }
 
-// For the end-to-end tests only: ORBIDIAL_COLOR_BY_WEEKDAY=0|1 overrides
-// the stored colour-theme switch, ORBIDIAL_TEST_TIME="YYYY-MM-DD HH:MM:SS"
+// For the end-to-end tests only: ORBIDIAL_TEST_TIME="YYYY-MM-DD HH:MM:SS"
 // stops the clock at that local instant so screenshots can be compared.
 void ApplyTestOverrides() {
-  if (const char* color = std::getenv("ORBIDIAL_COLOR_BY_WEEKDAY"); color != nullptr && color[0] != '\0') {
-    ColorByWeekday = std::atoi(color) != 0 ? 1 : 0;
-  }
   if (const char* at = std::getenv("ORBIDIAL_TEST_TIME"); at != nullptr && at[0] != '\0') {
     RenderOptions options;
     std::string error;

@@ -5,7 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 
 AT="2026-12-09 10:08:30"  # a Wednesday: theme 3
-export ORBIDIAL_TEST_TIME=$AT ORBIDIAL_COLOR_BY_WEEKDAY=1
+export ORBIDIAL_TEST_TIME=$AT   # no settings file: style 1, colour themes on
 start_saver
 wait_first_frame 0 0 1920 1080
 sleep 0.1

@@ -6,8 +6,7 @@ source "$(dirname "$0")/lib.sh"
 
 highlight=(FAFA00 FFC09F FFFFFF 25C6FC FE6400 64FAFA 32FF38)  # RRGGBB, Sunday first
 
-export ORBIDIAL_COLOR_BY_WEEKDAY=1
-start_saver
+start_saver   # no settings file: colour themes on
 wait_first_frame 960 500 960 80
 sleep 0.1
 shot live >/dev/null
@@ -29,7 +28,8 @@ xdotool mousemove 10 10 click 1
 saver_exits_with 0
 
 AT="2026-12-09 10:08:30"
-export ORBIDIAL_TEST_TIME=$AT ORBIDIAL_COLOR_BY_WEEKDAY=0
+export ORBIDIAL_TEST_TIME=$AT
+store_settings 0 1
 start_saver
 wait_first_frame 0 0 1920 1080
 xdotool click 4 click 4 click 5

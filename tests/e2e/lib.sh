@@ -47,6 +47,12 @@ start_xvfb() {
 }
 start_xvfb
 
+# store_settings COLOR HAN: the settings file the saver reads at start.
+store_settings() {
+  mkdir -p "$XDG_CONFIG_HOME"
+  printf '[Setting]\nColor=%s\nHan=%s\n' "$1" "$2" >"$XDG_CONFIG_HOME/OrbDial.ini"
+}
+
 # start_saver ARGS...: runs the saver in the background; SAVER_PID.
 start_saver() {
   "$ORBIDIAL" "$@" >"$WORK/saver.out" 2>"$WORK/saver.err" &

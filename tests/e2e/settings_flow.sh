@@ -3,7 +3,6 @@
 # the boxes, and the saver started afterwards uses the saved numeral style and
 # colour-theme switch.
 source "$(dirname "$0")/lib.sh"
-unset ORBIDIAL_COLOR_BY_WEEKDAY
 ini=$XDG_CONFIG_HOME/OrbDial.ini
 AT="2026-12-09 10:08:30"  # a Wednesday: theme 3 when themes are on
 export ORBIDIAL_TEST_TIME=$AT

@@ -10,7 +10,6 @@
 # E2E_SETTINGS_SAVE: the settings-save driver; E2E_NO_MOUNT=1 takes the
 # fallbacks even where mounting is allowed.
 source "$(dirname "$0")/../e2e/lib.sh"
-unset ORBIDIAL_COLOR_BY_WEEKDAY
 SAVE=$E2E_SETTINGS_SAVE
 AT="2026-12-09 10:08:30"  # a Wednesday: theme 3 when themes are on
 export ORBIDIAL_TEST_TIME=$AT
