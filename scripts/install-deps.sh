@@ -32,5 +32,6 @@ if ((${#missing[@]})); then
   if [[ $(id -u) -ne 0 ]]; then SUDO=sudo; else SUDO=; fi
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # With recommends, as the tests were made with them (Wine's own fonts among them).
+  $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
