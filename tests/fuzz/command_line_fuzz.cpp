@@ -53,22 +53,16 @@ void CheckHostLine(std::u16string_view line) {
 // An X window id: "0x" or "0X" and 1 or more hex digits, or 1 or more decimal
 // digits; at most 32 bits once leading zeros are dropped.
 bool ExpectedWindowId(std::string_view text, std::uint64_t* id) {
-  int base = 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  if (text.empty()) return false;
-  std::uint64_t value = 0;
-  for (char c : text) {
-    int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    if (digit < 0) return false;
-    value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
-    if (value > 0xFFFFFFFFu) return false;
-  }
+  // Read by the C library instead of by hand, so the two readings can disagree.
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const std::string digits(hex ? text.substr(2) : text);
+  const char* allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
+  if (digits.empty() || digits.find_first_not_of(allowed) != std::string::npos) return false;
+  const std::size_t first = digits.find_first_not_of('0');
+  const std::string significant = first == std::string::npos ? "0" : digits.substr(first);
+  if (significant.size() > (hex ? 8u : 10u)) return false;
+  const unsigned long long value = std::strtoull(significant.c_str(), nullptr, hex ? 16 : 10);
+  if (value > 0xFFFFFFFFull) return false;
   *id = value;
   return true;
 }
