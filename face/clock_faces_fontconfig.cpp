@@ -10,10 +10,10 @@
 #include <cstring>
 #include <string>
 
-#include "face/clock_faces.h"
+#include "clock_faces.h"
 #include "face/numerals.h"
 #include "face/raster_surface.h"
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 
 namespace {
 

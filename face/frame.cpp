@@ -5,7 +5,7 @@
 #include "face/numerals.h"
 #include "face/ring.h"
 #include "face/themes.h"
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 
 Surface* BackBufferDC = nullptr;
 char16_t YearText[24] = {};

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "face/clock_faces.h"
+#include "clock_faces.h"
 #include "face/raster_surface.h"
 
 namespace {

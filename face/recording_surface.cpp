@@ -2,7 +2,7 @@
 
 #include <cinttypes>
 
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 
 std::string RecordingSurface::Line(const RecordedCall& call) {
   char head[96];

@@ -5,7 +5,7 @@
 #include "face/layout.h"
 #include "face/numerals.h"
 #include "face/themes.h"
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 
 float RingAngle = 0.0f;
 float StepAngle = 0.0f;

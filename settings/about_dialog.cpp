@@ -1,6 +1,6 @@
 #include "settings/about_dialog.h"
 
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 #include "settings/settings_platform.h"
 
 #ifndef ORBIDIAL_WEB_ADDRESS

@@ -14,7 +14,7 @@
 
 #include "face/numerals.h"
 #include "face/themes.h"
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 #include "settings/about_dialog.h"
 #include "settings/link_launch_posix.h"
 #include "settings/settings_file.h"

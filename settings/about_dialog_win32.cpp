@@ -9,7 +9,6 @@
 #include "settings/about_dialog.h"
 #include "settings/settings_file.h"
 #include "settings/string_format.h"
-#include "shell/clock_window_win32.h"
 
 HICON AboutIcon = nullptr;
 
@@ -27,15 +26,17 @@ void SetLineText(HWND dialog, int id, const std::u16string& text) {
   SetWindowTextW(GetDlgItem(dialog, id), Wide(text));
 }
 
-void InitDialog(HWND dialog) {
+void InitDialog(HWND dialog, HINSTANCE instance) {
   Ended = false;
   ComposeDialogTexts();
   SetLineText(dialog, kVersionLineId, VersionLine);
   SetLineText(dialog, kCreditLineId, CreditLine);
   SetLineText(dialog, kContactLineId, ContactLine);
   SetLineText(dialog, kWebAddressLineId, WebAddressLine);
-  Instance = GetModuleHandleW(nullptr);
-  AboutIcon = static_cast<HICON>(LoadImageW(Instance, MAKEINTRESOURCEW(IDI_ORBIDIAL), IMAGE_ICON,
+  // The icon is the module's own; a caller that hands in no module means
+  // this program.
+  if (instance == nullptr) instance = GetModuleHandleW(nullptr);
+  AboutIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ORBIDIAL), IMAGE_ICON,
                                             kIconSize, kIconSize, LR_DEFAULTCOLOR));
   // The stored values go to the boxes as they are; a value beyond a box's
   // states shows as its last state, by the button's own rule.
@@ -81,7 +82,7 @@ int ReadFileVersion() {
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      InitDialog(dialog);
+      InitDialog(dialog, reinterpret_cast<HINSTANCE>(lParam));
       return TRUE;
     case WM_PAINT:
       Paint(dialog);

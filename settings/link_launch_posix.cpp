@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 #include "settings/settings_platform.h"
 
 extern char** environ;

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 #include "settings/profile_text.h"
 #include "settings/settings_platform.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 #include "settings/settings_platform.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // the keyboard grab that stands for the system-key hook, and the event loop
 // (one poll() over the X connection and a signalfd, with the frame timer as
 // its deadline).
-#include "shell/clock_window_x11.h"
+#include "clock_window_x11.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

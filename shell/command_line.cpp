@@ -1,6 +1,6 @@
 #include "shell/command_line.h"
 
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 
 namespace {
 

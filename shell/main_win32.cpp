@@ -23,7 +23,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
       // see nothing: a stale or made-up number leaves the dialog unowned.
       HWND owner = reinterpret_cast<HWND>(ParentWindow);
       if (owner != nullptr && !IsWindow(owner)) owner = nullptr;
-      DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, AboutDialogProc, 0);
+      // The dialog takes the module from its initialisation parameter; the
+      // process keeps the same handle as in the other modes.
+      Instance = instance;
+      DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, AboutDialogProc,
+                      reinterpret_cast<LPARAM>(instance));
       return 0;
     }
     case StartMode::kPreview:

@@ -12,7 +12,7 @@
 #include "settings/about_dialog_gtk.h"
 #include "settings/settings_file.h"
 #include "shell/clock_window.h"
-#include "shell/clock_window_x11.h"
+#include "clock_window_x11.h"
 #include "shell/command_line.h"
 #include "shell/render_options.h"
 

@@ -15,7 +15,7 @@
 #include "face/recording_surface.h"
 #include "face/ring.h"
 #include "face/themes.h"
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 
 inline std::tm FixedTime;
 inline bool FixedTimeOk = true;

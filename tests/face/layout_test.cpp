@@ -1,4 +1,4 @@
-#include "tests/face/face_fixture.h"
+#include "face_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "settings/settings_file.h"
-#include "tests/settings/fake_dialog.h"
+#include "fake_dialog.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

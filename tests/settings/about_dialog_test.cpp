@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 #include "settings/link_launch_posix.h"
 
 namespace {

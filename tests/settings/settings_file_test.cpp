@@ -14,7 +14,7 @@
 
 #include "face/numerals.h"
 #include "face/themes.h"
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 #include "fake_dialog.h"
 #include "settings/profile_posix.h"
 

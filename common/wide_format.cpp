@@ -1,4 +1,4 @@
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "face/wide_format.h"
+#include "common/wide_format.h"
 
 using HResult = std::int32_t;
 inline constexpr HResult kSOk = 0;
