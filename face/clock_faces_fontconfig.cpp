@@ -11,9 +11,10 @@
 #include <string>
 
 #include "clock_faces.h"
+#include "common/utf_conversion.h"
+#include "common/wide_format.h"
 #include "face/numerals.h"
 #include "face/raster_surface.h"
-#include "common/wide_format.h"
 
 namespace {
 

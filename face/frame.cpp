@@ -1,11 +1,11 @@
 #include "face/frame.h"
 
+#include "common/wide_format.h"
 #include "face/clock_source.h"
 #include "face/layout.h"
 #include "face/numerals.h"
 #include "face/ring.h"
 #include "face/themes.h"
-#include "common/wide_format.h"
 
 Surface* BackBufferDC = nullptr;
 char16_t YearText[24] = {};

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "clock_faces.h"
+#include "common/utf_conversion.h"
 #include "face/raster_surface.h"
 
 namespace {
@@ -40,19 +41,6 @@ std::uint32_t ToPixel(ColorRef color) {
   const std::uint32_t g = (color >> 8) & 0xFFu;
   const std::uint32_t b = (color >> 16) & 0xFFu;
   return (r << 16) | (g << 8) | b;
-}
-
-// The next code point of UTF-16 `text`; an unpaired surrogate stands for itself.
-char32_t NextCodePoint(const char16_t* text, int count, int* i) {
-  const char32_t unit = text[(*i)++];
-  if (unit >= 0xD800 && unit <= 0xDBFF && *i < count) {
-    const char32_t low = text[*i];
-    if (low >= 0xDC00 && low <= 0xDFFF) {
-      ++*i;
-      return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-    }
-  }
-  return unit;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 
+#include "common/utf_conversion.h"
 #include "common/wide_format.h"
 
 std::string RecordingSurface::Line(const RecordedCall& call) {

@@ -2,10 +2,10 @@
 
 #include <cmath>
 
+#include "common/wide_format.h"
 #include "face/layout.h"
 #include "face/numerals.h"
 #include "face/themes.h"
-#include "common/wide_format.h"
 
 float RingAngle = 0.0f;
 float StepAngle = 0.0f;

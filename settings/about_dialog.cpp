@@ -1,5 +1,6 @@
 #include "settings/about_dialog.h"
 
+#include "common/utf_conversion.h"
 #include "common/wide_format.h"
 #include "settings/settings_platform.h"
 

@@ -12,9 +12,10 @@
 #include <cstdio>
 #include <string>
 
+#include "common/utf_conversion.h"
+#include "common/wide_format.h"
 #include "face/numerals.h"
 #include "face/themes.h"
-#include "common/wide_format.h"
 #include "settings/about_dialog.h"
 #include "settings/link_launch_posix.h"
 #include "settings/settings_file.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf_conversion.h"
 #include "common/wide_format.h"
 #include "settings/settings_platform.h"
 

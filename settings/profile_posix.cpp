@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "common/utf_conversion.h"
 #include "common/wide_format.h"
 #include "settings/profile_text.h"
 #include "settings/settings_platform.h"

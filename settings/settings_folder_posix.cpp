@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "common/wide_format.h"
+#include "common/utf_conversion.h"
 #include "settings/settings_platform.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "shell/command_line.h"
 
-#include "common/wide_format.h"
+#include "common/utf_conversion.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "clock_window_x11.h"
 #include "face/clock_source.h"
 #include "face/raster_surface.h"
 #include "settings/about_dialog_gtk.h"
 #include "settings/settings_file.h"
 #include "shell/clock_window.h"
-#include "clock_window_x11.h"
 #include "shell/command_line.h"
 #include "shell/render_options.h"
 

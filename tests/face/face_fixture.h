@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/utf_conversion.h"
+#include "common/wide_format.h"
 #include "face/clock_source.h"
 #include "face/frame.h"
 #include "face/layout.h"
@@ -15,7 +17,6 @@
 #include "face/recording_surface.h"
 #include "face/ring.h"
 #include "face/themes.h"
-#include "common/wide_format.h"
 
 inline std::tm FixedTime;
 inline bool FixedTimeOk = true;

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "settings/settings_file.h"
 #include "fake_dialog.h"
+#include "settings/settings_file.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "common/wide_format.h"
+#include "common/utf_conversion.h"
 #include "settings/link_launch_posix.h"
 
 namespace {

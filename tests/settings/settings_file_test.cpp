@@ -12,9 +12,10 @@
 #include <sstream>
 #include <string>
 
+#include "common/utf_conversion.h"
+#include "common/wide_format.h"
 #include "face/numerals.h"
 #include "face/themes.h"
-#include "common/wide_format.h"
 #include "fake_dialog.h"
 #include "settings/profile_posix.h"
 

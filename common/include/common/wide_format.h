@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
-#include <string>
 
 struct FormatArg {
   FormatArg(int v) : number(v) {}
@@ -38,8 +37,3 @@ int FormatWide(char16_t (&dest)[N], const char16_t* format, std::initializer_lis
 
 // Length of a terminated UTF-16 text.
 int WideLength(const char16_t* text);
-
-// Conversions between UTF-16 and UTF-8; malformed input becomes U+FFFD.
-std::string Utf16ToUtf8(const char16_t* text, int count);
-std::string Utf16ToUtf8(const std::u16string& text);
-std::u16string Utf8ToUtf16(const std::string& text);
