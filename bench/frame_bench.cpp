@@ -10,6 +10,7 @@
 #include <string>
 
 #include "face/clock_source.h"
+#include "face/font_lookup.h"
 #include "face/frame.h"
 #include "face/layout.h"
 #include "face/numerals.h"

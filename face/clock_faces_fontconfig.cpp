@@ -13,8 +13,8 @@
 #include "clock_faces.h"
 #include "common/utf_conversion.h"
 #include "common/wide_format.h"
+#include "face/font_lookup.h"
 #include "face/numerals.h"
-#include "face/raster_surface.h"
 
 namespace {
 

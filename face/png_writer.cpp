@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "face/raster_surface.h"
+#include "face/png_writer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "clock_window_x11.h"
 #include "face/clock_source.h"
-#include "face/raster_surface.h"
+#include "face/font_lookup.h"
 #include "settings/about_dialog_gtk.h"
 #include "settings/settings_file.h"
 #include "shell/clock_window.h"

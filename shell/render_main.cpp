@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "face/clock_source.h"
+#include "face/font_lookup.h"
 #include "face/frame.h"
 #include "face/layout.h"
 #include "face/numerals.h"
+#include "face/png_writer.h"
 #include "face/raster_surface.h"
 #include "face/recording_surface.h"
 #include "face/themes.h"

@@ -1,24 +1,15 @@
-// The face drawn into a 32-bit pixel buffer with FreeType: the clock font's
-// faces are resolved once through fontconfig, glyphs are rasterised turned by
-// the escapement about the top-left of their cell and blended in the text
-// colour. Used by the Linux saver and the headless renderer.
+// The face drawn into a 32-bit pixel buffer with FreeType: glyphs of the
+// clock font's faces (font_lookup.h) are rasterised turned by the escapement
+// about the top-left of their cell and blended in the text colour. Used by
+// the Linux saver and the headless renderer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "face/surface.h"
-
-// Resolves the two faces of the clock font ("微软雅黑" and "楷体") through
-// fontconfig with our alias file, once per process. On failure returns false
-// and says in `error` which face is missing and which package provides it.
-bool LoadClockFaces(std::string* error);
-
-// After `LoadClockFaces`: the font standing in for the face name `face`, as
-// "file#index (family style)"; empty before.
-std::string ClockFaceSource(const char16_t* face);
 
 class RasterSurface : public Surface {
  public:
@@ -53,7 +44,3 @@ class RasterSurface : public Surface {
   struct State;
   std::unique_ptr<State> state_;
 };
-
-// Writes the surface as an 8-bit RGB PNG. The file appears whole or not at
-// all (written beside it, then renamed). On failure `error` says why.
-bool WritePng(const RasterSurface& surface, const std::string& path, std::string* error);
