@@ -1,47 +1,33 @@
-// The raster surface as an 8-bit RGB PNG, written under a temporary name in
-// the target's folder and renamed over the target only when complete.
+// The raster surface as an 8-bit RGB PNG: encoded in memory, then put in
+// place whole by ReplaceFileAtomically.
+#include "face/png_writer.h"
+
 #include <png.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <csetjmp>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "face/png_writer.h"
+#include "common/atomic_replace_posix.h"
 
 namespace {
 
-struct WriteTarget {
-  std::FILE* file = nullptr;
-  int error = 0;  // errno of the first failed write
-};
-
-void WriteData(png_structp png, png_bytep data, png_size_t length) {
-  auto* target = static_cast<WriteTarget*>(png_get_io_ptr(png));
-  if (std::fwrite(data, 1, length, target->file) != length) {
-    target->error = errno != 0 ? errno : EIO;
-    png_error(png, "write failed");
-  }
+void AppendData(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::string*>(png_get_io_ptr(png));
+  out->append(reinterpret_cast<const char*>(data), length);
 }
 
-void FlushData(png_structp png) {
-  auto* target = static_cast<WriteTarget*>(png_get_io_ptr(png));
-  if (std::fflush(target->file) != 0) {
-    target->error = errno != 0 ? errno : EIO;
-    png_error(png, "write failed");
-  }
-}
+void FlushNothing(png_structp) {}
 
-// libpng reports through longjmp; the message comes from errno instead.
+// libpng reports through longjmp; the encoder's one failure is running out
+// of memory.
 void IgnoreMessage(png_structp, png_const_charp) {}
 
-// Encodes every row; false on any failure, with errno in `target` when a
-// write failed. Kept apart so no object with a destructor lives across the
-// setjmp.
-bool Encode(const RasterSurface& surface, WriteTarget* target, png_bytep row) {
+// Encodes every row into `out`; false on any failure. Kept apart so no
+// object with a destructor lives across the setjmp.
+bool Encode(const RasterSurface& surface, std::string* out, png_bytep row) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, IgnoreMessage, IgnoreMessage);
   if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
@@ -53,7 +39,7 @@ bool Encode(const RasterSurface& surface, WriteTarget* target, png_bytep row) {
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_set_write_fn(png, target, WriteData, FlushData);
+  png_set_write_fn(png, out, AppendData, FlushNothing);
   const int width = surface.Width();
   const int height = surface.Height();
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
@@ -88,47 +74,17 @@ bool WritePng(const RasterSurface& surface, const std::string& path, std::string
     *error = "cannot write " + path + ": the image is empty";
     return false;
   }
-  std::string temporary = path + ".tmp-XXXXXX";
-  std::vector<char> name(temporary.begin(), temporary.end());
-  name.push_back('\0');
-  const int fd = mkstemp(name.data());
-  if (fd < 0) {
-    *error = Problem(path, errno);
+  std::string encoded;
+  std::vector<png_byte> row(static_cast<std::size_t>(surface.Width()) * 3);
+  if (!Encode(surface, &encoded, row.data())) {
+    *error = Problem(path, ENOMEM);
     return false;
   }
-  temporary = name.data();
-  // mkstemp makes the file private; the image gets the usual permissions.
+  // An image gets the usual permissions of a new file.
   const mode_t mask = umask(0);
   umask(mask);
-  fchmod(fd, 0666 & ~mask);
-
-  WriteTarget target;
-  target.file = fdopen(fd, "wb");
-  if (target.file == nullptr) {
-    const int saved = errno;
-    close(fd);
-    unlink(temporary.c_str());
-    *error = Problem(path, saved);
-    return false;
-  }
-  std::vector<png_byte> row(static_cast<std::size_t>(surface.Width()) * 3);
-  bool ok = Encode(surface, &target, row.data());
-  int failure = target.error;
-  if (ok && (std::fflush(target.file) != 0 || fsync(fileno(target.file)) != 0)) {
-    ok = false;
-    failure = errno;
-  }
-  if (std::fclose(target.file) != 0 && ok) {
-    ok = false;
-    failure = errno;
-  }
-  if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
-    ok = false;
-    failure = errno;
-  }
-  if (!ok) {
-    unlink(temporary.c_str());
-    *error = Problem(path, failure);
+  if (ReplaceFileAtomically(path, encoded, 0666 & ~mask) == 0) {
+    *error = Problem(path, errno);
     return false;
   }
   return true;

@@ -8,14 +8,12 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <string_view>
 
+#include "common/atomic_replace_posix.h"
 #include "common/utf_conversion.h"
 #include "common/wide_format.h"
 #include "settings/profile_text.h"
 #include "settings/settings_platform.h"
-
-int (*BeforeReplaceRename)(const char* temporaryPath) = nullptr;
 
 namespace {
 
@@ -31,32 +29,10 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
 
  private:
   int fd_;
 };
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-std::string ParentFolder(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
 
 // A settings file kept as a link (to a dotfiles folder, say) is written
 // through the link, so the link survives the replacement.
@@ -93,33 +69,6 @@ FileRead ReadProfileFile(const std::string& path, std::string& content) {
     if (content.size() > kMaxProfileBytes) return FileRead::Failed;
   }
   return FileRead::Ok;
-}
-
-int ReplaceFileAtomically(const std::string& path, const std::string& content, mode_t mode,
-                          uid_t owner, gid_t group) {
-  const std::string folder = ParentFolder(path);
-  const std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-  std::string temporary = folder + "/." + base + ".XXXXXX";
-  FileDescriptor fd(mkostemp(temporary.data(), O_CLOEXEC));
-  if (fd.get() < 0) return 0;
-  // Run by root on a user's file (sudo), the file stays the user's. An
-  // ordinary user may not give files away; theirs simply stays theirs.
-  if (owner != static_cast<uid_t>(-1)) {
-    const int ignored = fchown(fd.get(), owner, group);
-    (void)ignored;
-  }
-  bool ok = fchmod(fd.get(), mode & 07777) == 0 && WriteAll(fd.get(), content) && fsync(fd.get()) == 0;
-  ok = close(fd.Release()) == 0 && ok;
-  if (ok && BeforeReplaceRename != nullptr) ok = BeforeReplaceRename(temporary.c_str()) != 0;
-  if (ok) ok = rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    unlink(temporary.c_str());
-    return 0;
-  }
-  // The rename itself lasts only once the folder's entry is on disk.
-  FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) fsync(dir.get());
-  return 1;
 }
 
 int ProfileReadInt(const char16_t* section, const char16_t* key, int defaultValue,

@@ -503,6 +503,25 @@ TEST_F(PngTest, WritesAnRgbImageThatReadsBack) {
   EXPECT_EQ(rgb[3], 0);
 }
 
+// The temporary file starts private; the image ends with the permissions
+// any new file of the user's gets, replacing an older image or not.
+TEST_F(PngTest, AnImageGetsTheUsualPermissionsOfANewFile) {
+  RasterSurface s(2, 2);
+  const std::string path = (dir_ / "frame.png").string();
+  std::string error;
+  const mode_t old = umask(022);
+  ASSERT_TRUE(WritePng(s, path, &error)) << error;
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0644u);
+  umask(027);
+  ASSERT_TRUE(WritePng(s, path, &error)) << error;
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  umask(old);
+  EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"frame.png"});
+}
+
 TEST_F(PngTest, AFailureNamesTheProblemAndLeavesNoFile) {
   RasterSurface s(4, 4);
   std::string error;

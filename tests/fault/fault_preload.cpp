@@ -3,6 +3,8 @@
 //   ORBIDIAL_FAULT_KILL_AT_RENAME=N  the N-th rename (1 for the first) kills
 //                                    the process with SIGKILL before it happens
 //   ORBIDIAL_FAULT_TIME=SECONDS      time() returns SECONDS since the epoch
+//   ORBIDIAL_FAULT_TRACE=FILE        each fsync and rename appends a line to
+//                                    FILE: "fsync PATH" or "rename FROM TO"
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -11,6 +13,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -32,12 +35,33 @@ F Next(const char* name) {
   return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
+void Trace(const std::string& line) {
+  const char* file = std::getenv("ORBIDIAL_FAULT_TRACE");
+  if (file == nullptr || file[0] == '\0') return;
+  const int fd = open(file, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  const std::string text = line + "\n";
+  const ssize_t ignored = write(fd, text.data(), text.size());
+  (void)ignored;
+  close(fd);
+}
+
+// What an open file descriptor names, as the kernel tells it.
+std::string PathOf(int fd) {
+  char link[64];
+  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+  char path[4096];
+  const ssize_t n = readlink(link, path, sizeof path);
+  return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : "?";
+}
+
 }  // namespace
 
 extern "C" {
 
 int rename(const char* from, const char* to) {
   MaybeKill();
+  Trace(std::string("rename ") + from + " " + to);
   return Next<int (*)(const char*, const char*)>("rename")(from, to);
 }
 
@@ -50,6 +74,11 @@ int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned
   MaybeKill();
   return Next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2")(fromDir, from, toDir,
                                                                                   to, flags);
+}
+
+int fsync(int fd) {
+  Trace("fsync " + PathOf(fd));
+  return Next<int (*)(int)>("fsync")(fd);
 }
 
 time_t time(time_t* out) {

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/atomic_replace_posix.h"
 #include "common/utf_conversion.h"
 #include "common/wide_format.h"
 #include "face/numerals.h"

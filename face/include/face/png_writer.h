@@ -6,5 +6,6 @@
 #include "face/raster_surface.h"
 
 // Writes the surface as an 8-bit RGB PNG. The file appears whole or not at
-// all (written beside it, then renamed). On failure `error` says why.
+// all, and an older file of that name stays until then. On failure `error`
+// says why.
 bool WritePng(const RasterSurface& surface, const std::string& path, std::string* error);
