@@ -45,10 +45,10 @@ done < <(x86_64-w64-mingw32-objdump -p "$scr" | sed -n 's/^\s*DLL Name: //p')
 
 # ---- Display and prefix --------------------------------------------------------
 display=""
-for n in ${ORBIDIAL_WIN_DISPLAYS:-50 51 52}; do
+for n in ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}; do
   if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
 done
-[[ -n "$display" ]] || fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-50 51 52}"
+[[ -n "$display" ]] || fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}"
 export DISPLAY=$display
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/orbidial-wine.XXXXXX)
