@@ -86,6 +86,17 @@ as_compositor_user() {
     XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" ${WAYLAND_DISPLAY:+WAYLAND_DISPLAY=$WAYLAND_DISPLAY} "$@"
 }
 
+# spawn_as_compositor_user LOG CMD...: the same in the background, output to
+# LOG; SPAWNED_PID is CMD's own process (setpriv and env exec it).
+spawn_as_compositor_user() {
+  local log=$1
+  shift
+  "${WL_USER[@]}" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 HOME="$WORK/home" \
+    XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" ${WAYLAND_DISPLAY:+WAYLAND_DISPLAY=$WAYLAND_DISPLAY} "$@" \
+    >"$log" 2>&1 &
+  SPAWNED_PID=$!
+}
+
 # wait_for WHAT SECONDS CMD...: until CMD succeeds.
 wait_for() {
   local what=$1 limit=$2 i
@@ -118,9 +129,9 @@ default_border none
 default_floating_border none
 output * bg #000000 solid_color
 CONF
-  as_compositor_user WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-    sway -c "$WORK/sway.conf" >"$WORK/compositor.log" 2>&1 &
-  COMPOSITOR_PID=$!
+  spawn_as_compositor_user "$WORK/compositor.log" \
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$WORK/sway.conf"
+  COMPOSITOR_PID=$SPAWNED_PID
   wait_for "sway's socket" 10 wayland_socket
   WAYLAND_DISPLAY=$(wayland_socket)
   SWAYSOCK=$(echo "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
@@ -154,8 +165,8 @@ x_socket() {
 # sway's own "seat cursor" commands then move and press. It listens on a
 # socket in the runtime folder only.
 start_virtual_pointer() {
-  as_compositor_user wayvnc --unix-socket "$XDG_RUNTIME_DIR/vnc.sock" >"$WORK/wayvnc.log" 2>&1 &
-  STARTED+=($!)
+  spawn_as_compositor_user "$WORK/wayvnc.log" wayvnc --unix-socket "$XDG_RUNTIME_DIR/vnc.sock"
+  STARTED+=("$SPAWNED_PID")
   wait_for "the virtual pointer" 10 seat_has_pointer
 }
 
@@ -258,10 +269,10 @@ idle-time=0
 panel-position=none
 background-color=0xff000000
 CONF
-  as_compositor_user weston --backend=headless-backend.so --use-pixman --width="${size%x*}" \
-    --height="${size#*x}" --socket=weston-test --config="$WORK/weston.ini" --debug \
-    >"$WORK/compositor.log" 2>&1 &
-  COMPOSITOR_PID=$!
+  spawn_as_compositor_user "$WORK/compositor.log" weston --backend=headless-backend.so \
+    --use-pixman --width="${size%x*}" --height="${size#*x}" --socket=weston-test \
+    --config="$WORK/weston.ini" --debug
+  COMPOSITOR_PID=$SPAWNED_PID
   wait_for "weston's socket" 10 test -S "$XDG_RUNTIME_DIR/weston-test"
   export WAYLAND_DISPLAY=weston-test
 }
