@@ -119,6 +119,8 @@ wayland_socket() {
 # start_sway [--xwayland]: a headless sway with one 1280x720 output,
 # HEADLESS-1; exports WAYLAND_DISPLAY and SWAYSOCK, and with --xwayland the
 # DISPLAY of its XWayland. A virtual pointer is put on its seat (see click).
+# SWAY_CONFIG_EXTRA holds more lines of config (bindings, say); commands it
+# runs run as the compositor's user, who may write in XDG_RUNTIME_DIR.
 start_sway() {
   local xwayland=disable
   [[ ${1:-} == --xwayland ]] && xwayland=force
@@ -128,6 +130,7 @@ xwayland $xwayland
 default_border none
 default_floating_border none
 output * bg #000000 solid_color
+${SWAY_CONFIG_EXTRA:-}
 CONF
   spawn_as_compositor_user "$WORK/compositor.log" \
     WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$WORK/sway.conf"
@@ -232,7 +235,8 @@ keys() { wtype "$@" || fail "wtype $*"; }
 click() {
   swaycmd seat seat0 cursor set "$1" "$2"
   swaycmd seat seat0 cursor press "${3:-button1}"
-  swaycmd seat seat0 cursor release "${3:-button1}"
+  # A wheel "button" turns one step on press and another on release.
+  [[ ${3:-} == button[4-7] ]] || swaycmd seat seat0 cursor release "${3:-button1}"
 }
 
 # park_pointer: the cursor out of the way, at the layout's bottom-right.
