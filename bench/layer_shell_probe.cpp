@@ -5,16 +5,23 @@
 // at the output's scale. It prints what it sees, one line per event, with
 // milliseconds since start:
 //   layer_shell_probe [--at "YYYY-MM-DD HH:MM:SS"] [--grab] [--toplevel] [--partial]
-//                     [--show-cursor] [--every-draw]
+//                     [--show-cursor] [--every-draw] [--subsurface]
 //   layer_shell_probe --panel
 // --panel stands in for a desktop's panel instead: a red bar 30 pixels high
 // on the top layer, anchored to the top edge, which other surfaces avoid.
 // --grab asks for the keyboard with gdk_seat_grab (which is how GTK 3 asks
 // the compositor to inhibit its shortcuts); --toplevel takes the fallback
 // even where layer-shell is offered; --partial redraws only the face's
-// square instead of the whole surface.
+// square instead of the whole surface; --subsurface shows the face in a
+// wl_subsurface of GTK's surface, from two wl_shm buffers of its own that are
+// used in turn, and leaves GTK's surface black (GTK 3 takes a fresh shm
+// buffer for each frame while the compositor holds the last one).
+#include <gdk/gdkwayland.h>
 #include <gtk-layer-shell/gtk-layer-shell.h>
 #include <gtk/gtk.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -33,13 +40,31 @@
 
 namespace {
 
+struct ShmBuffer {
+  wl_buffer* buffer = nullptr;
+  std::uint32_t* pixels = nullptr;
+  bool busy = false;
+};
+
 struct OutputFace {
+  wl_surface* surface = nullptr;
+  wl_subsurface* subsurface = nullptr;
+  ShmBuffer buffers[2];
+  std::size_t poolBytes = 0;
+  void* pool = nullptr;
   GdkMonitor* monitor = nullptr;
   GtkWidget* window = nullptr;
   std::unique_ptr<RasterSurface> face;
   int scale = 0;
   bool drawn = false;
+  bool allocated = false;
 };
+
+void ShowOnSubsurface(OutputFace& output);
+gboolean ShowSoon(gpointer data) {
+  ShowOnSubsurface(*static_cast<OutputFace*>(data));
+  return G_SOURCE_REMOVE;
+}
 
 std::vector<std::unique_ptr<OutputFace>> Faces;
 bool Grab = false;
@@ -47,6 +72,9 @@ bool Toplevel = false;
 bool Partial = false;
 bool ShowCursor = false;
 bool EveryDraw = false;
+bool Subsurface = false;
+wl_shm* Shm = nullptr;
+wl_subcompositor* Subcompositor = nullptr;
 bool FirstCommitSeen = false;
 std::tm FrozenInstant;
 gint64 StartTime;
@@ -74,6 +102,14 @@ const char* MonitorName(GdkMonitor* monitor) {
 // output instead of doubling a logical-size face.
 gboolean Draw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   auto* output = static_cast<OutputFace*>(data);
+  if (Subsurface) {
+    // GTK draws once it knows the surface's size: the face follows at once.
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    output->allocated = true;
+    g_idle_add(ShowSoon, output);
+    return TRUE;
+  }
   const gint64 drawStart = g_get_monotonic_time();
   const int scale = gtk_widget_get_scale_factor(widget);
   const int width = gtk_widget_get_allocated_width(widget) * scale;
@@ -117,8 +153,123 @@ void AfterPaint(GdkFrameClock*, gpointer data) {
   }
 }
 
+void Global(void*, wl_registry* registry, std::uint32_t name, const char* interface,
+            std::uint32_t) {
+  if (std::strcmp(interface, "wl_shm") == 0) {
+    Shm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
+  } else if (std::strcmp(interface, "wl_subcompositor") == 0) {
+    Subcompositor = static_cast<wl_subcompositor*>(
+        wl_registry_bind(registry, name, &wl_subcompositor_interface, 1));
+  }
+}
+void GlobalRemove(void*, wl_registry*, std::uint32_t) {}
+const wl_registry_listener RegistryListener = {Global, GlobalRemove};
+
+// GDK binds neither wl_shm nor wl_subcompositor for others: bind them on a
+// queue of our own, then hand them to the default queue GDK dispatches.
+void BindShm(GdkDisplay* display) {
+  wl_display* wayland = gdk_wayland_display_get_wl_display(display);
+  wl_event_queue* queue = wl_display_create_queue(wayland);
+  wl_registry* registry = wl_display_get_registry(wayland);
+  wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(registry), queue);
+  wl_registry_add_listener(registry, &RegistryListener, nullptr);
+  wl_display_roundtrip_queue(wayland, queue);
+  wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(Shm), nullptr);
+  wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(Subcompositor), nullptr);
+  wl_registry_destroy(registry);
+  wl_event_queue_destroy(queue);
+}
+
+void Released(void* data, wl_buffer*) { static_cast<ShmBuffer*>(data)->busy = false; }
+const wl_buffer_listener BufferListener = {Released};
+
+void DropBuffers(OutputFace& output) {
+  for (ShmBuffer& b : output.buffers) {
+    if (b.buffer != nullptr) wl_buffer_destroy(b.buffer);
+    b = ShmBuffer{};
+  }
+  if (output.pool != nullptr) munmap(output.pool, output.poolBytes);
+  output.pool = nullptr;
+}
+
+void MakeBuffers(OutputFace& output, int width, int height) {
+  DropBuffers(output);
+  const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
+  output.poolBytes = bytes * 2;
+  const int fd = memfd_create("orbidial-face", MFD_CLOEXEC);
+  if (fd < 0 || ftruncate(fd, static_cast<off_t>(output.poolBytes)) != 0) return;
+  output.pool = mmap(nullptr, output.poolBytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  wl_shm_pool* pool = wl_shm_create_pool(Shm, fd, static_cast<std::int32_t>(output.poolBytes));
+  for (int i = 0; i < 2; ++i) {
+    ShmBuffer& b = output.buffers[i];
+    b.buffer = wl_shm_pool_create_buffer(pool, static_cast<std::int32_t>(bytes * i), width, height,
+                                         width * 4, WL_SHM_FORMAT_XRGB8888);
+    b.pixels = reinterpret_cast<std::uint32_t*>(static_cast<char*>(output.pool) + bytes * i);
+    wl_buffer_add_listener(b.buffer, &BufferListener, &b);
+  }
+  wl_shm_pool_destroy(pool);
+  close(fd);
+}
+
+// The face straight into a free buffer of the sub-surface, at device size.
+void ShowOnSubsurface(OutputFace& output) {
+  GdkWindow* window = gtk_widget_get_window(output.window);
+  if (window == nullptr || !output.allocated) return;
+  if (output.surface == nullptr) {
+    GdkDisplay* display = gdk_window_get_display(window);
+    wl_compositor* compositor = gdk_wayland_display_get_wl_compositor(display);
+    output.surface = wl_compositor_create_surface(compositor);
+    output.subsurface = wl_subcompositor_get_subsurface(Subcompositor, output.surface,
+                                                        gdk_wayland_window_get_wl_surface(window));
+    wl_subsurface_set_desync(output.subsurface);
+    // Pointer input goes through to GTK's surface underneath.
+    wl_region* none = wl_compositor_create_region(compositor);
+    wl_surface_set_input_region(output.surface, none);
+    wl_region_destroy(none);
+  }
+  const gint64 drawStart = g_get_monotonic_time();
+  const int scale = gtk_widget_get_scale_factor(output.window);
+  const int width = gtk_widget_get_allocated_width(output.window) * scale;
+  const int height = gtk_widget_get_allocated_height(output.window) * scale;
+  if (!output.face || output.face->Width() != width || output.face->Height() != height) {
+    output.face = std::make_unique<RasterSurface>(width, height);
+    MakeBuffers(output, width, height);
+    Say("layout %s: %dx%d device pixels at scale %d (sub-surface)", MonitorName(output.monitor),
+        width, height, scale);
+  }
+  ShmBuffer* free = nullptr;
+  for (ShmBuffer& b : output.buffers) {
+    if (b.buffer != nullptr && !b.busy) free = &b;
+  }
+  if (free == nullptr) return;
+  BackBufferDC = output.face.get();
+  ComputeLayout(Rect{0, 0, width, height});
+  DrawFrame(Rect{0, 0, width, height});
+  BackBufferDC = nullptr;
+  std::memcpy(free->pixels, output.face->Pixels(), static_cast<std::size_t>(width) * height * 4);
+  wl_surface_set_buffer_scale(output.surface, scale);
+  wl_surface_attach(output.surface, free->buffer, 0, 0);
+  // GDK binds wl_compositor at version 3, which has no damage_buffer.
+  wl_surface_damage(output.surface, 0, 0, width / scale, height / scale);
+  wl_surface_commit(output.surface);
+  // A new sub-surface shows from its parent's next commit on; GTK has no
+  // frame of its own to commit, so the first one is ours.
+  if (!output.drawn) wl_surface_commit(gdk_wayland_window_get_wl_surface(window));
+  free->busy = true;
+  if (!output.drawn || EveryDraw) {
+    Say("draw %s: %.1f ms (sub-surface)", MonitorName(output.monitor),
+        (g_get_monotonic_time() - drawStart) / 1000.0);
+  }
+  if (!output.drawn) Say("first commit %s", MonitorName(output.monitor));
+  output.drawn = true;
+}
+
 void RedrawAll() {
   for (auto& output : Faces) {
+    if (Subsurface) {
+      ShowOnSubsurface(*output);
+      continue;
+    }
     if (!Partial || !output->face) {
       gtk_widget_queue_draw(output->window);
       continue;
@@ -281,6 +432,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--panel") == 0) panel = true;
     if (std::strcmp(argv[i], "--show-cursor") == 0) ShowCursor = true;
     if (std::strcmp(argv[i], "--every-draw") == 0) EveryDraw = true;
+    if (std::strcmp(argv[i], "--subsurface") == 0) Subsurface = true;
     if (std::strcmp(argv[i], "--grab") == 0) Grab = true;
     if (std::strcmp(argv[i], "--toplevel") == 0) Toplevel = true;
     if (std::strcmp(argv[i], "--partial") == 0) Partial = true;
@@ -313,6 +465,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   GdkDisplay* display = gdk_display_get_default();
+  if (Subsurface) BindShm(display);
   Say("gtk up on %s, layer-shell %s", G_OBJECT_TYPE_NAME(display),
       gtk_layer_is_supported() ? "offered" : "missing");
   for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {

@@ -7,7 +7,8 @@ source "$(dirname "$0")/../tests/wayland/lib.sh"
 seconds=${4:-20}
 
 start_sway --xwayland
-second=$(add_output)
+add_output
+second=$NEW_OUTPUT
 set_output HEADLESS-1 1280x720 0 0
 set_output "$second" 1024x768 1280 0
 # wlroots starts Xwayland through a double fork: it is no child of sway's.

@@ -116,14 +116,21 @@ wayland_socket() {
   return 1
 }
 
-# start_sway [--xwayland]: a headless sway with one 1280x720 output,
-# HEADLESS-1; exports WAYLAND_DISPLAY and SWAYSOCK, and with --xwayland the
+# start_sway [--xwayland] [--no-output]: a headless sway with one 1280x720
+# output, HEADLESS-1 (none with --no-output; sway 1.7 can add outputs but not
+# take one away); exports WAYLAND_DISPLAY and SWAYSOCK, and with --xwayland the
 # DISPLAY of its XWayland. A virtual pointer is put on its seat (see click).
 # SWAY_CONFIG_EXTRA holds more lines of config (bindings, say); commands it
 # runs run as the compositor's user, who may write in XDG_RUNTIME_DIR.
 start_sway() {
-  local xwayland=disable
-  [[ ${1:-} == --xwayland ]] && xwayland=force
+  local xwayland=disable outputs=1 arg
+  for arg in "$@"; do
+    case $arg in
+      --xwayland) xwayland=force ;;
+      --no-output) outputs=0 ;;
+      *) fail "start_sway: $arg?" ;;
+    esac
+  done
   X_SOCKETS_BEFORE=$(printf '%s\n' /tmp/.X11-unix/X*)
   cat >"$WORK/sway.conf" <<CONF
 xwayland $xwayland
@@ -133,14 +140,17 @@ output * bg #000000 solid_color
 ${SWAY_CONFIG_EXTRA:-}
 CONF
   spawn_as_compositor_user "$WORK/compositor.log" \
-    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$WORK/sway.conf"
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=$outputs \
+    sway -c "$WORK/sway.conf"
   COMPOSITOR_PID=$SPAWNED_PID
   wait_for "sway's socket" 10 wayland_socket
   WAYLAND_DISPLAY=$(wayland_socket)
   SWAYSOCK=$(echo "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
   export WAYLAND_DISPLAY SWAYSOCK
   wait_for "sway's IPC" 10 swaymsg -t get_version
-  start_virtual_pointer
+  # wayvnc needs an output to start: without one, the first add_output
+  # starts it.
+  ((outputs == 0)) || start_virtual_pointer
   if [[ $xwayland == force ]]; then
     wait_for "XWayland" 10 x_socket
     DISPLAY=:$(x_socket)
@@ -167,8 +177,11 @@ x_socket() {
 # none: wayvnc puts a virtual pointer (and keyboard) on the seat, which
 # sway's own "seat cursor" commands then move and press. It listens on a
 # socket in the runtime folder only.
+VIRTUAL_POINTER_PID=
 start_virtual_pointer() {
+  [[ -z $VIRTUAL_POINTER_PID ]] || return 0
   spawn_as_compositor_user "$WORK/wayvnc.log" wayvnc --unix-socket "$XDG_RUNTIME_DIR/vnc.sock"
+  VIRTUAL_POINTER_PID=$SPAWNED_PID
   STARTED+=("$SPAWNED_PID")
   wait_for "the virtual pointer" 10 seat_has_pointer
 }
@@ -182,14 +195,15 @@ swaycmd() {
   swaymsg -q -- "$@" || fail "sway refused: $*"
 }
 
-# add_output: a new headless output; prints its name.
+# add_output: a new headless output; its name in NEW_OUTPUT.
 add_output() {
   local before after
   before=$(output_names)
   swaycmd create_output
   wait_for "a new output" 5 output_count_above "$(wc -w <<<"$before")"
   after=$(output_names)
-  comm -13 <(tr ' ' '\n' <<<"$before" | sort) <(tr ' ' '\n' <<<"$after" | sort)
+  NEW_OUTPUT=$(comm -13 <(tr ' ' '\n' <<<"$before" | sort) <(tr ' ' '\n' <<<"$after" | sort))
+  start_virtual_pointer
 }
 
 output_names() { swaymsg -t get_outputs -r | jq -r '[.[].name] | join(" ")'; }
