@@ -99,13 +99,12 @@ spawn_as_compositor_user() {
 
 # wait_for WHAT SECONDS CMD...: until CMD succeeds.
 wait_for() {
-  local what=$1 limit=$2 i
+  local what=$1 deadline=$((SECONDS + $2))
   shift 2
-  for ((i = 0; i < limit * 20; i++)); do
-    "$@" >/dev/null 2>&1 && return 0
+  until "$@" >/dev/null 2>&1; do
+    ((SECONDS < deadline)) || fail "$what did not come in time"
     sleep 0.05
   done
-  fail "$what did not come within ${limit}s"
 }
 
 wayland_socket() {
