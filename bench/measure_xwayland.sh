@@ -3,6 +3,7 @@
 # Xwayland and the saver together over SECONDS (the focus exchange between
 # the saver and sway's X window manager), and how far sway's log grew.
 #   bench/measure_xwayland.sh ORBIDIAL ORBIDIAL_RENDER SHOTS_DIR [SECONDS]
+# shellcheck source=../tests/wayland/lib.sh
 source "$(dirname "$0")/../tests/wayland/lib.sh"
 seconds=${4:-20}
 

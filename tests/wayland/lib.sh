@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the Wayland tests: a headless compositor of the test's own (sway,
 # or weston for the compositors without layer-shell), driven from the test.
 # Arguments of every test:
@@ -121,6 +122,7 @@ wayland_socket() {
 # DISPLAY of its XWayland. A virtual pointer is put on its seat (see click).
 # SWAY_CONFIG_EXTRA holds more lines of config (bindings, say); commands it
 # runs run as the compositor's user, who may write in XDG_RUNTIME_DIR.
+# shellcheck disable=SC2120 # its options are its own
 start_sway() {
   local xwayland=disable outputs=1 arg
   for arg in "$@"; do
@@ -201,6 +203,7 @@ add_output() {
   swaycmd create_output
   wait_for "a new output" 5 output_count_above "$(wc -w <<<"$before")"
   after=$(output_names)
+  # shellcheck disable=SC2034 # for the caller
   NEW_OUTPUT=$(comm -13 <(tr ' ' '\n' <<<"$before" | sort) <(tr ' ' '\n' <<<"$after" | sort))
   start_virtual_pointer
 }
@@ -271,6 +274,7 @@ window_rect() {
 # WINDOW_Y WINDOW_W WINDOW_H.
 wait_window() {
   wait_for "a window of $1" 10 window_rect "$1"
+  # shellcheck disable=SC2034 # for the caller
   read -r WINDOW_X WINDOW_Y WINDOW_W WINDOW_H < <(window_rect "$1")
 }
 

@@ -2,6 +2,7 @@
 # The options dialog as a native Wayland client of headless sway (GTK's
 # Wayland back end, no X server anywhere): it shows the stored states, a
 # click toggles a box, Enter saves what the boxes show, Escape saves nothing.
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
 start_sway

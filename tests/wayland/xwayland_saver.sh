@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The X11 saver through sway's XWayland: its face covers the output as
 # orbidial-render draws it, and Escape ends it with 0.
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
 at="2026-12-09 10:08:30"
