@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "face/clock_source.h"
+#include "face/font_lookup.h"
 #include "face/frame.h"
 #include "face/layout.h"
 #include "face/raster_surface.h"
