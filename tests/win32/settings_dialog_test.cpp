@@ -75,9 +75,41 @@ TEST(SettingsOnWindows, ProfileFunctionsReadWriteAndKeepTheRest) {
   DeleteFileW(path.c_str());
 }
 
-TEST(SettingsOnWindows, LinkLauncherStartsAProcessOrReportsFailure) {
-  EXPECT_EQ(StartLinkProcess(u"cmd.exe /c exit 0"), 1);
-  EXPECT_EQ(StartLinkProcess(u"orbidial-no-such-program.exe"), 0);
+bool AppearsWithin(const std::wstring& path, int milliseconds) {
+  for (int waited = 0; waited <= milliseconds; waited += 50) {
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+TEST(SettingsOnWindows, LinkRunsTheSystemsInterpreterNotOnePlantedBesideUs) {
+  // A "cmd.exe" in this program's folder and in the current folder, where a
+  // search by name would look before the system folder.
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder(self);
+  folder.resize(folder.rfind(L'\\') + 1);
+  const std::wstring planted[2] = {folder + L"cmd.exe", L"cmd.exe"};
+  for (const auto& path : planted) {
+    ASSERT_TRUE(CopyFileW((folder + L"planted_cmd.exe").c_str(), path.c_str(), FALSE))
+        << "cannot plant " << std::string(path.begin(), path.end());
+  }
+  const std::wstring plantedMark = TempFile(L"orbidial-planted-cmd-ran");
+  const std::wstring systemMark = TempFile(L"orbidial-system-cmd-ran");
+  DeleteFileW(plantedMark.c_str());
+  DeleteFileW(systemMark.c_str());
+  SetEnvironmentVariableW(L"ORBIDIAL_PLANTED_MARK", plantedMark.c_str());
+
+  const std::wstring command = L"cmd.exe /c type nul > \"" + systemMark + L"\"";
+  EXPECT_EQ(StartLinkProcess(U(command.c_str())), 1);
+  EXPECT_TRUE(AppearsWithin(systemMark, 10000)) << "the system's cmd.exe did not run";
+  EXPECT_FALSE(AppearsWithin(plantedMark, 200)) << "the planted cmd.exe ran";
+
+  for (const auto& path : planted) DeleteFileW(path.c_str());
+  DeleteFileW(plantedMark.c_str());
+  DeleteFileW(systemMark.c_str());
+  SetEnvironmentVariableW(L"ORBIDIAL_PLANTED_MARK", nullptr);
 }
 
 class OptionsDialogTest : public ::testing::Test {
