@@ -1,6 +1,7 @@
 #include "face/clock_source.h"
 
 #include <cstring>
+#include <time.h>
 
 ClockSourceFn ClockSource = ReadSystemClock;
 
@@ -17,5 +18,13 @@ bool ToLocalTime(long long seconds, std::tm* out) {
 }
 
 bool ReadSystemClock(std::tm* out) {
+  // The zone is read again for every frame, so a change of the system's zone
+  // while the saver runs shows at once; the conversion alone keeps the zone
+  // it met first.
+#ifdef _WIN32
+  _tzset();
+#else
+  tzset();
+#endif
   return ToLocalTime(static_cast<long long>(std::time(nullptr)), out);
 }

@@ -8,7 +8,8 @@
 // when the clock cannot be converted (out of the conversion's range).
 using ClockSourceFn = bool (*)(std::tm* out);
 
-// The system clock: `time` and the local-time conversion.
+// The system clock: `time` and the local-time conversion, in the system's
+// time zone of this moment.
 bool ReadSystemClock(std::tm* out);
 
 // The source `DrawFrame` reads; `ReadSystemClock` unless replaced.

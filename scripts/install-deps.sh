@@ -15,7 +15,7 @@ packages=(
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(
     xvfb xauth xdotool x11-utils x11-apps imagemagick
-    g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 googletest
+    g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 googletest faketime tzdata
     clang libclang-rt-14-dev valgrind
     desktop-file-utils libxml2-utils man-db dpkg-dev file time
   )

@@ -7,6 +7,7 @@
 #include "face/layout.h"
 #include "face/numerals.h"
 #include "face/themes.h"
+#include "shell/frame_schedule.h"
 #include "shell/keyboard_filter.h"
 
 int PreviewMode = 0;
@@ -43,7 +44,7 @@ void ClockCreate(Rect client, int screenWidth, int screenHeight) {
 void ClockTimerTick() {
   if (Closed) return;
   DrawFrame(ClockRect);
-  ArmClockTimer(kFramePeriod);
+  ArmClockTimer(MillisecondsToNextTick(WallClockNanosecondsIntoSecond()));
 }
 
 void ClockRightButtonUp() {

@@ -22,9 +22,10 @@ extern Rect ClockRect;
 // on X the keyboard grab).
 extern std::uintptr_t KeyboardHook;
 
-// Timer periods in milliseconds.
+// The wait in milliseconds before a frame that must show at once (the first,
+// and after a style or theme change); regular frames come on the second
+// (frame_schedule.h).
 inline constexpr int kFirstFrameDelay = 10;
-inline constexpr int kFramePeriod = 1000;
 
 // Wheel deltas as the platform reports one notch.
 inline constexpr int kWheelForward = 120;
@@ -53,7 +54,8 @@ void PostQuit(int code);
 // bottom are both 0 the screen size is used instead. Builds the back buffer,
 // lays the face out, picks the theme and arms the first frame.
 void ClockCreate(Rect client, int screenWidth, int screenHeight);
-// The frame timer fired: draw a frame and wait a period for the next.
+// The frame timer fired: draw a frame and wait until just after the next
+// whole second of the wall clock.
 void ClockTimerTick();
 // Right button released: the next numeral style, shown at once.
 void ClockRightButtonUp();

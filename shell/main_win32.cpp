@@ -2,7 +2,11 @@
 // command line decides between the options dialog, a preview and full screen.
 #include <windows.h>
 
+#include <cstdlib>
+#include <string>
 #include <string_view>
+
+#include "face/local_instant.h"
 
 #include "resources/resource.h"
 #include "settings/about_dialog_win32.h"
@@ -11,8 +15,27 @@
 #include "shell/clock_window_win32.h"
 #include "shell/command_line.h"
 
+namespace {
+
+// For the end-to-end tests only: ORBIDIAL_TEST_TIME="YYYY-MM-DD HH:MM:SS"
+// stops the clock at that local instant so screenshots can be compared. The
+// form is plain ASCII; anything wider is no instant.
+void ApplyTestOverrides() {
+  const wchar_t* at = _wgetenv(L"ORBIDIAL_TEST_TIME");
+  if (at == nullptr || at[0] == 0) return;
+  std::string text;
+  for (; *at != 0; ++at) {
+    if (*at > 0x7F) return;
+    text.push_back(static_cast<char>(*at));
+  }
+  FreezeClockAt(text);
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   ReadSettings();
+  ApplyTestOverrides();
   const std::u16string_view line(
       commandLine != nullptr ? reinterpret_cast<const char16_t*>(commandLine) : u"");
   const StartRequest request = ParseCommandLine(line);

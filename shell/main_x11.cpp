@@ -3,35 +3,24 @@
 // --root, --window-id and XSCREENSAVER_WINDOW draw into the host's window.
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
-#include "face/clock_source.h"
+#include "face/local_instant.h"
 #include "face/raster_surface.h"
 #include "settings/about_dialog_gtk.h"
 #include "settings/settings_file.h"
 #include "shell/clock_window.h"
 #include "shell/clock_window_x11.h"
 #include "shell/command_line.h"
-#include "shell/render_options.h"
 
 namespace {
-
-std::tm FrozenInstant;
-
-bool ReadFrozenClock(std::tm* out) { return FrameTime(FrozenInstant, 0, out); }
 
 // For the end-to-end tests only: ORBIDIAL_TEST_TIME="YYYY-MM-DD HH:MM:SS"
 // stops the clock at that local instant so screenshots can be compared.
 void ApplyTestOverrides() {
   if (const char* at = std::getenv("ORBIDIAL_TEST_TIME"); at != nullptr && at[0] != '\0') {
-    RenderOptions options;
-    std::string error;
-    if (ParseRenderOptions({"--at", at}, &options, &error) && options.haveAt) {
-      FrozenInstant = options.at;
-      ClockSource = ReadFrozenClock;
-    }
+    FreezeClockAt(at);
   }
 }
 

@@ -5,8 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "face/clock_source.h"
-#include "face/frame.h"
+#include "face/local_instant.h"
 
 namespace {
 
@@ -38,38 +37,6 @@ bool ParseSize(const std::string& text, int* w, int* h) {
   if (text[0] == '+' || text[x + 1] == '+') return false;
   *w = static_cast<int>(a);
   *h = static_cast<int>(b);
-  return true;
-}
-
-// "YYYY-MM-DD HH:MM:SS" with a year of 1 to 9 digits.
-bool ParseInstant(const std::string& text, std::tm* out) {
-  int fields[6];
-  const char separators[6] = {'-', '-', ' ', ':', ':', 0};
-  std::size_t pos = 0;
-  for (int f = 0; f < 6; ++f) {
-    std::size_t start = pos;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') ++pos;
-    const std::size_t digits = pos - start;
-    if (digits == 0 || digits > (f == 0 ? 9u : 2u)) return false;
-    fields[f] = std::atoi(text.substr(start, digits).c_str());
-    if (separators[f] != 0) {
-      if (pos >= text.size() || text[pos] != separators[f]) return false;
-      ++pos;
-    }
-  }
-  if (pos != text.size()) return false;
-  std::tm t{};
-  t.tm_year = fields[0] - 1900;
-  t.tm_mon = fields[1] - 1;
-  t.tm_mday = fields[2];
-  t.tm_hour = fields[3];
-  t.tm_min = fields[4];
-  t.tm_sec = fields[5];
-  if (t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_mday > DaysInMonth(t) ||
-      t.tm_hour > 23 || t.tm_min > 59 || t.tm_sec > 60) {
-    return false;
-  }
-  *out = t;
   return true;
 }
 
@@ -116,7 +83,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
       }
     } else if (a == "--at") {
       if (!value(&v)) return false;
-      if (!ParseInstant(v, &o.at)) {
+      if (!ParseLocalInstant(v, &o.at)) {
         *error = "bad --at '" + v + "': expected \"YYYY-MM-DD HH:MM:SS\", a real date, seconds 0-60";
         return false;
       }
@@ -155,22 +122,4 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
   }
   *options = o;
   return true;
-}
-
-bool FrameTime(const std::tm& at, long long k, std::tm* out) {
-  std::tm base = at;
-  const bool leap = base.tm_sec == 60;
-  if (leap) base.tm_sec = 59;
-  base.tm_isdst = -1;
-  errno = 0;
-  const std::time_t t = std::mktime(&base);
-  if (t == static_cast<std::time_t>(-1) && errno != 0) return false;
-  if (leap && k == 0) {
-    // The conversion has no 60th second: show the fields as given, with the
-    // weekday of that day.
-    *out = base;
-    out->tm_sec = 60;
-    return true;
-  }
-  return ToLocalTime(static_cast<long long>(t) + k, out);
 }

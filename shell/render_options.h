@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "face/local_instant.h"
+
 struct RenderOptions {
   int width = 1920;
   int height = 1080;
@@ -25,8 +27,3 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
 
 // Usage text for --help.
 const char* RenderUsage();
-
-// Broken-down local time of frame `k` (0 for the first) counted from the
-// instant in `at`: whole seconds later, a leap second 60 shown as given in the
-// first frame only. False when the local-time conversion cannot take it.
-bool FrameTime(const std::tm& at, long long k, std::tm* out);

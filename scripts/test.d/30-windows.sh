@@ -7,7 +7,8 @@ cd "$(dirname "$0")/../.."
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-win -j2
-bash tests/e2e/win32_e2e.sh build-win
+# The native build (stage 10) brings the screen watcher.
+XPROBE=$PWD/build/tests/e2e/xprobe bash tests/e2e/win32_e2e.sh build-win
 
 # The Windows package: Orbidial.scr and its read-me in a .zip.
 (cd build-win && rm -f Orbidial-*-win64.zip && cpack -G ZIP >/dev/null)

@@ -6,12 +6,19 @@ source "$(dirname "$0")/lib.sh"
 
 highlight=(FAFA00 FFC09F FFFFFF 25C6FC FE6400 64FAFA 32FF38)  # RRGGBB, Sunday first
 
-start_saver   # no settings file: colour themes on
-wait_first_frame 960 500 960 80
+# No settings file: colour themes on. The theme is the weekday at start:
+# read it on both sides of the start, and start again should midnight fall
+# between.
+for _ in 1 2; do
+  weekday=$(date +%w)
+  start_saver
+  wait_first_frame 960 500 960 80
+  [[ $(date +%w) == "$weekday" ]] && break
+  kill "$SAVER_PID"
+  wait "$SAVER_PID" || true
+done
 sleep 0.1
 shot live >/dev/null
-weekday=$(date +%w)
-[[ $(date +%H%M) != 2359 ]] || sleep 61   # not across midnight
 # The current labels: the year line, then month, day, weekday, hour, minute
 # and second, all on the centre line right of the centre.
 for span in "962 200" "1160 160" "1320 180"; do

@@ -100,6 +100,20 @@ same_image() {
   [[ $diff == 0 ]] || fail "$(basename "$1") differs from $(basename "$2") in $diff pixels"
 }
 
+# shows REFERENCE [SECONDS]: the screen comes to equal REFERENCE within
+# SECONDS (default 2); the last screenshot is kept as NAME-now.png.
+shows() {
+  local reference=$1 limit=${2:-2} file diff i
+  file="$SHOTS/$TEST_NAME-$(basename "$reference" -reference.png)-now.png"
+  for ((i = 0; i < limit * 10; i++)); do
+    import -window root +repage "$file"
+    diff=$(compare -metric AE "$file" "$reference" null: 2>&1 || true)
+    [[ $diff == 0 ]] && return 0
+    sleep 0.1
+  done
+  fail "the screen did not come to show $(basename "$reference") within ${limit}s ($diff pixels differ)"
+}
+
 # differ_image A B
 differ_image() {
   local diff

@@ -14,8 +14,11 @@
 #   5. /p HWND makes a child window covering the parent's client area and
 #      ends with status 0 when the parent is destroyed; /p without a window
 #      ends at once.
-# Screenshots go to BUILD/e2e-win32/.
-#   tests/e2e/win32_e2e.sh BUILD_DIR
+#   6. the running clock changes once a second, just after each whole second,
+#      with no second skipped or repeated; ORBIDIAL_TEST_TIME stops it.
+# Screenshots go to BUILD/e2e-win32/. XPROBE names the native build's
+# tests/e2e/xprobe, which watches the screen.
+#   XPROBE=build/tests/e2e/xprobe tests/e2e/win32_e2e.sh BUILD_DIR
 set -euo pipefail
 # Window titles are matched as UTF-8 ("关于"), whatever the caller's locale.
 export LC_ALL=C.UTF-8
@@ -25,6 +28,8 @@ scr="$build/shell/Orbidial.scr"
 parent_exe="$build/tests/win32/preview_parent.exe"
 witness_exe="$build/tests/win32/key_witness.exe"
 shots="$build/e2e-win32"
+xprobe=${XPROBE:?XPROBE must name the xprobe of the native build}
+[[ -x "$xprobe" ]] || { echo "FAIL: no xprobe at $xprobe" >&2; exit 1; }
 rm -rf "$shots"
 mkdir -p "$shots"
 
@@ -40,10 +45,10 @@ done < <(x86_64-w64-mingw32-objdump -p "$scr" | sed -n 's/^\s*DLL Name: //p')
 
 # ---- Display and prefix --------------------------------------------------------
 display=""
-for n in ${ORBIDIAL_WIN_DISPLAYS:-50 51 52}; do
+for n in ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}; do
   if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
 done
-[[ -n "$display" ]] || fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-50 51 52}"
+[[ -n "$display" ]] || fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}"
 export DISPLAY=$display
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/orbidial-wine.XXXXXX)
@@ -200,6 +205,37 @@ start_saver /S
 [[ -n $(wait_window Orbidial) ]] || fail "no saver window"
 sleep 0.5
 xdotool mousemove 300 300 click 1
+wait_saver 10
+
+# ---- 6. The running clock -------------------------------------------------------
+second_box=(805 365 90 40)  # the current label of the second ring, style 1
+step "/s: one change a second, just after the whole second"
+start_saver /s
+[[ -n $(wait_window Orbidial) ]] || fail "no saver window"
+sleep 1
+"$xprobe" changes "${second_box[@]}" 20 > "$shots/ticks.txt"
+xdotool key Escape
+wait_saver 10
+summary=$(tail -n 1 "$shots/ticks.txt")
+echo "   $summary"
+read -r _ _ changes _ _ _ skipped _ repeated _ <<<"$summary"
+((skipped == 0 && repeated == 0)) || fail "seconds skipped or repeated: $summary"
+((changes >= 19)) || fail "only $changes changes in 20 s: $summary"
+late=$(awk 'NF == 2 && $2 > 100' "$shots/ticks.txt" | wc -l)
+((late <= 2)) || fail "$late changes more than 100 ms after the second: $(tr '\n' ';' < "$shots/ticks.txt")"
+
+step "/s: ORBIDIAL_TEST_TIME stops the clock at that instant"
+ORBIDIAL_TEST_TIME="2026-12-09 10:08:30" start_saver /s   # a Wednesday: theme 3
+[[ -n $(wait_window Orbidial) ]] || fail "no saver window"
+sleep 1.5
+shot s-frozen
+sleep 1.2
+shot s-frozen-later
+[[ $(differ "$shots/s-frozen.png" "$shots/s-frozen-later.png" 1024x768+0+0) == 0 ]] ||
+  fail "the stopped clock moved"
+on_line=$(count "$shots/s-frozen.png" "${highlight[3]}" "$line_region")
+((on_line > 150)) || fail "the stopped clock does not show Wednesday's theme ($on_line px)"
+xdotool key Escape
 wait_saver 10
 
 # ---- 4. Options dialog -----------------------------------------------------------

@@ -12,16 +12,23 @@
 //   xprobe first-frame X Y W H -- PROGRAM ARGS...   start the program and
 //                               print the milliseconds until its first pixel
 //                               shows, then its process id
+//   xprobe changes X Y W H SECONDS   watch the rectangle that long; print a
+//                               line "UNIXSECOND MS" for every change of its
+//                               pixels (MS: milliseconds after that whole
+//                               second of the wall clock), then a summary
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -60,10 +67,65 @@ long CountNonBlack(int x, int y, int w, int h) {
   return n;
 }
 
+// A digest of the rectangle's pixels; -1 when it cannot be read.
+long long Digest(int x, int y, int w, int h) {
+  unsigned long long hash = 1469598103934665603ULL;
+  const bool read = EachPixel(x, y, w, h, [&](unsigned long rgb) {
+    hash = (hash ^ rgb) * 1099511628211ULL;
+  });
+  return read ? static_cast<long long>(hash >> 1) : -1;
+}
+
+// Watches the rectangle and reports when it changes against the wall clock:
+// each change, then "summary changes N seconds S skipped K repeated R
+// median M p95 P max X" over the whole seconds from the first change to the
+// last.
+int WatchChanges(int x, int y, int w, int h, int seconds) {
+  const double end = NowMs() + seconds * 1000.0;
+  long long last = Digest(x, y, w, h);
+  std::vector<double> offsets;
+  std::map<long long, int> perSecond;
+  while (NowMs() < end) {
+    const long long now = Digest(x, y, w, h);
+    if (now != last && now != -1) {
+      timespec wall{};
+      clock_gettime(CLOCK_REALTIME, &wall);
+      const double ms = static_cast<double>(wall.tv_nsec) / 1e6;
+      std::printf("%lld %.1f\n", static_cast<long long>(wall.tv_sec), ms);
+      offsets.push_back(ms);
+      ++perSecond[static_cast<long long>(wall.tv_sec)];
+      last = now;
+    }
+    usleep(1000);
+  }
+  if (offsets.empty()) {
+    std::printf("summary changes 0\n");
+    return 1;
+  }
+  const long long first = perSecond.begin()->first;
+  const long long lastSecond = perSecond.rbegin()->first;
+  int skipped = 0, repeated = 0;
+  for (long long s = first; s <= lastSecond; ++s) {
+    const auto found = perSecond.find(s);
+    if (found == perSecond.end()) {
+      ++skipped;
+    } else {
+      repeated += found->second - 1;
+    }
+  }
+  std::vector<double> sorted = offsets;
+  std::sort(sorted.begin(), sorted.end());
+  const auto at = [&](double q) { return sorted[static_cast<std::size_t>(q * static_cast<double>(sorted.size() - 1) + 0.5)]; };
+  std::printf("summary changes %zu seconds %lld skipped %d repeated %d median %.1f p95 %.1f max %.1f\n",
+              offsets.size(), lastSecond - first + 1, skipped, repeated, at(0.5), at(0.95), sorted.back());
+  return 0;
+}
+
 int Usage() {
   std::fputs("usage: xprobe parent W H | count X Y W H RRGGBB | shade X Y W H RRGGBB |\n"
              "       nonblack X Y W H |\n"
-             "       wait-nonblack X Y W H MS | grab | first-frame X Y W H -- PROGRAM...\n",
+             "       wait-nonblack X Y W H MS | grab | first-frame X Y W H -- PROGRAM... |\n"
+             "       changes X Y W H SECONDS\n",
              stderr);
   return 2;
 }
@@ -157,5 +219,6 @@ int main(int argc, char** argv) {
     kill(child, SIGTERM);
     return 1;
   }
+  if (command == "changes" && argc == 7) return WatchChanges(arg(2), arg(3), arg(4), arg(5), arg(6));
   return Usage();
 }

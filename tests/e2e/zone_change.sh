@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The system's time zone replaced while the saver runs (as a desktop's time
+# settings replace /etc/localtime) shows on the next frame. Runs itself in a
+# private mount namespace, where a file of ours is mounted over
+# /etc/localtime; the machine's own zone is never touched.
+if [[ -z "${ZONE_CHANGE_INSIDE:-}" ]]; then
+  if [[ $(id -u) -eq 0 ]]; then inside=(unshare --mount --propagation private); else inside=(unshare --map-root-user --mount); fi
+  ZONE_CHANGE_INSIDE=1 exec "${inside[@]}" bash "$0" "$@"
+fi
+source "$(dirname "$0")/lib.sh"
+unset TZ ORBIDIAL_TEST_TIME
+
+# mount_zone NAME: the zone NAME becomes the system's, a new file in place.
+mount_zone() {
+  mount --bind "/usr/share/zoneinfo/$1" /etc/localtime || fail "cannot mount $1 over /etc/localtime"
+}
+
+# shows_now ZONE THEME: the current labels on the screen are those the
+# renderer draws for this moment in ZONE (tried a few times, since the
+# screenshot and the drawing may fall on either side of a second).
+shows_now() {
+  local i shot_file ref diff
+  for i in 1 2 3 4 5 6 7 8; do
+    shot_file=$(shot "now-$i" 960x80+960+500)
+    ref="$SHOTS/$TEST_NAME-${1//\//-}-$i-reference.png"
+    TZ=$1 "$RENDER" --theme "$2" -o "$ref" >/dev/null
+    convert "$ref" -crop 960x80+960+500 +repage "$ref"
+    diff=$(compare -metric AE "$shot_file" "$ref" null: 2>&1 || true)
+    [[ $diff == 0 ]] && return 0
+  done
+  fail "the screen does not show the time of $1 ($diff pixels differ)"
+}
+
+mount_zone UTC
+theme=$(TZ=UTC date +%w)
+start_saver
+wait_first_frame 960 500 960 80
+shows_now UTC "$theme"
+# Five hours and three quarters east: another hour and minute.
+mount_zone Asia/Kathmandu
+sleep 1.1
+shows_now Asia/Kathmandu "$theme"
+xdotool key Escape
+saver_exits_with 0
+echo "ok"
