@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build under Wine + Xvfb:
-#   1. Orbidial.scr needs no DLL beyond Windows' own;
+#   1. Orbidial.scr needs no DLL beyond Windows' own, imports no functions
+#      that suspend threads or open other processes (no thread runtime), and
+#      carries no symbols;
 #   2. every unit test program (*_tests.exe) passes under Wine;
 #   3. /s shows the face with the highlight colour on the current values,
 #      a right click changes the numeral style, the wheel the theme, mouse
@@ -45,6 +47,12 @@ allowed=" ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.dll 
 while read -r dll; do
   [[ "$allowed" == *" $dll "* ]] || fail "Orbidial.scr imports $dll"
 done < <(x86_64-w64-mingw32-objdump -p "$scr" | sed -n 's/^\s*DLL Name: //p')
+step "Orbidial.scr links no thread runtime and no symbols"
+imports=$(x86_64-w64-mingw32-objdump -p "$scr")
+for name in SuspendThread ResumeThread GetThreadContext SetThreadContext OpenProcess; do
+  ! grep -qw "$name" <<<"$imports" || fail "Orbidial.scr imports $name"
+done
+! x86_64-w64-mingw32-objdump -h "$scr" | grep -q '\.debug' || fail "Orbidial.scr carries debug sections"
 
 # ---- Display and prefix --------------------------------------------------------
 display=""
