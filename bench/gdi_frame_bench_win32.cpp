@@ -7,30 +7,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <vector>
 
-#include "face/clock_source.h"
 #include "face/frame.h"
 #include "face/gdi_surface_win32.h"
 #include "face/layout.h"
+#include "face/local_instant.h"
 #include "face/numerals.h"
 #include "face/themes.h"
 
 namespace {
-
-// A fixed instant, so every run draws the same glyphs.
-bool FixedClock(std::tm* out) {
-  *out = std::tm{};
-  out->tm_year = 2026 - 1900;
-  out->tm_mon = 11;
-  out->tm_mday = 9;
-  out->tm_hour = 10;
-  out->tm_min = 8;
-  out->tm_sec = 30;
-  out->tm_wday = 3;
-  return true;
-}
 
 // Passes everything to the GDI surface and counts the font selections.
 class CountingSurface : public Surface {
@@ -74,7 +60,7 @@ int wmain(int argc, wchar_t** argv) {
   HWND window = CreateWindowExW(0, L"STATIC", L"gdi bench", WS_POPUP | WS_VISIBLE, 0, 0, width,
                                 height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (window == nullptr) return 1;
-  ClockSource = FixedClock;
+  FreezeClockAt("2026-12-09 10:08:30");  // every run draws the same glyphs
   ThemeIndex = 3;
   UpdateHighlightColor();
   const Rect rect{0, 0, width, height};
