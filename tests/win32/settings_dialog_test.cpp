@@ -205,6 +205,25 @@ TEST_F(OptionsDialogTest, LinkAndIconFollowTheDialogsDpi) {
   DeleteObject(info.hbmMask);
 }
 
+TEST_F(OptionsDialogTest, MovingToAMonitorOfAnotherScaleMovesTheLinkAndIcon) {
+  Open(1, 1);
+  RECT suggested = {};
+  GetWindowRect(dialog_, &suggested);
+  suggested.right = suggested.left + (suggested.right - suggested.left) * 2;
+  suggested.bottom = suggested.top + (suggested.bottom - suggested.top) * 2;
+  SendMessageW(dialog_, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(DialogDpi, 192);
+  EXPECT_EQ(LinkRect.left, 190);
+  EXPECT_EQ(LinkRect.bottom, 180);
+  ICONINFO info = {};
+  ASSERT_TRUE(GetIconInfo(AboutIcon, &info));
+  BITMAP bitmap = {};
+  GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+  EXPECT_EQ(bitmap.bmWidth, 128);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+}
+
 TEST_F(OptionsDialogTest, BoxesCycleAndOkSavesThem) {
   Open(1, 1);
   EXPECT_EQ(IsDlgButtonChecked(dialog_, 1002), static_cast<UINT>(BST_CHECKED));
