@@ -2,13 +2,15 @@
 # Installs the Debian packages Orbidial needs, only those that are missing.
 #   scripts/install-deps.sh          what building and running need
 #   scripts/install-deps.sh --tests  and what every test needs (Xvfb, xdotool,
-#                                    mingw-w64 and Wine for the Windows build, clang)
+#                                    mingw-w64 and Wine for the Windows build, clang,
+#                                    headless sway and weston for the Wayland tests)
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
   libfreetype-dev libfontconfig-dev libpng-dev
   libx11-dev libxext-dev libxrandr-dev libgtk-3-dev
+  libgtk-layer-shell-dev libwayland-dev libxkbcommon-dev wayland-protocols
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-arphic-gkai00mp xdg-utils
 )
@@ -18,6 +20,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 googletest faketime tzdata
     clang libclang-rt-14-dev valgrind
     desktop-file-utils libxml2-utils man-db dpkg-dev file time python3
+    sway swayidle grim wtype wayvnc weston xwayland x11-xserver-utils jq
   )
 fi
 
