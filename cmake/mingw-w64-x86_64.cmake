@@ -5,10 +5,12 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(MINGW_PREFIX x86_64-w64-mingw32)
-# The posix thread model: GoogleTest needs std::mutex, which the win32 model
-# of mingw-w64 lacks; -static links winpthread in as well.
-set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
+# The win32 thread model: the saver runs on one thread and needs no thread
+# runtime (the posix model would link winpthread in, with its thread
+# suspension and process imports). The test programs, whose GoogleTest needs
+# std::mutex, switch to the posix twins (tests/CMakeLists.txt).
+set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-win32)
 set(CMAKE_RC_COMPILER ${MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})

@@ -13,10 +13,7 @@ GdiSurface::GdiSurface(HWND window, int width, int height) : window_(window) {
 }
 
 GdiSurface::~GdiSurface() {
-  if (font_ != nullptr) {
-    SelectObject(dc_, originalFont_);
-    DeleteObject(font_);
-  }
+  ForgetFonts();
   // Deleting the DC first releases the bitmap from it, so the bitmap can
   // then be deleted too.
   if (dc_ != nullptr) DeleteDC(dc_);
@@ -30,20 +27,41 @@ void GdiSurface::FillBlack(int x, int y, int width, int height) {
 void GdiSurface::SetTextColor(ColorRef color) { ::SetTextColor(dc_, color); }
 
 void GdiSurface::SelectClockFont(const ClockFont& font) {
-  HFONT handle = CreateFontW(font.height, 0, font.escapement, font.orientation, font.weight,
-                             FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_RASTER_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DRAFT_QUALITY, FIXED_PITCH | FF_SWISS,
-                             reinterpret_cast<const wchar_t*>(font.face));
-  if (handle == nullptr) return;  // the previous font stays current
-  HGDIOBJ previous = SelectObject(dc_, handle);
-  // Windows refuses to delete a font while it is selected, so each font is
-  // deleted as soon as the next one replaces it: one font alive at a time.
-  if (font_ != nullptr) {
-    DeleteObject(font_);
-  } else {
-    originalFont_ = previous;
+  FontKey key{font.height, font.escapement, font.orientation, font.weight,
+              font.face != nullptr ? font.face : u""};
+  auto found = fonts_.find(key);
+  if (found == fonts_.end()) {
+    KeptFont kept;
+    kept.font = CreateFontW(font.height, 0, font.escapement, font.orientation, font.weight, FALSE,
+                            FALSE, FALSE, DEFAULT_CHARSET, OUT_RASTER_PRECIS, CLIP_DEFAULT_PRECIS,
+                            DRAFT_QUALITY, FIXED_PITCH | FF_SWISS,
+                            reinterpret_cast<const wchar_t*>(std::get<4>(key).c_str()));
+    if (kept.font == nullptr) return;  // the previous font stays current
+    if (fonts_.size() >= kMostFonts) ForgetFonts();
+    // Without its holder a font still draws, only more slowly.
+    kept.holder = CreateCompatibleDC(dc_);
+    kept.holderBitmap = CreateCompatibleBitmap(dc_, 1, 1);
+    if (kept.holder != nullptr) {
+      SelectObject(kept.holder, kept.holderBitmap);
+      SelectObject(kept.holder, kept.font);
+    }
+    found = fonts_.emplace(std::move(key), kept).first;
   }
-  font_ = handle;
+  HGDIOBJ previous = SelectObject(dc_, found->second.font);
+  if (originalFont_ == nullptr) originalFont_ = previous;
+}
+
+void GdiSurface::ForgetFonts() {
+  // Windows refuses to delete a font that is still selected: the back
+  // buffer gets its own font back, and each holder goes first.
+  if (originalFont_ != nullptr) SelectObject(dc_, originalFont_);
+  for (const auto& entry : fonts_) {
+    const KeptFont& kept = entry.second;
+    if (kept.holder != nullptr) DeleteDC(kept.holder);
+    if (kept.holderBitmap != nullptr) DeleteObject(kept.holderBitmap);
+    DeleteObject(kept.font);
+  }
+  fonts_.clear();
 }
 
 void GdiSurface::PutText(int x, int y, const char16_t* text, int count) {

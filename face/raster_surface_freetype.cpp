@@ -60,7 +60,7 @@ struct RasterSurface::State {
   ClockFaceRecord* face = nullptr;  // null: draws nothing
   ClockFaceId faceId = kArabicClockFace;
   FT_F26Dot6 size = 0;  // em in 26.6 pixels
-  double ascent = 0;
+  double ascent = 0;  // whole pixels, as GDI reports it
   int escapement = 0;  // 0..3599
   double cosine = 1, sine = 0;
   FT_Matrix matrix{};
@@ -105,8 +105,10 @@ void RasterSurface::State::ResolveFont(const ClockFont& font) {
     face = nullptr;
     return;
   }
-  size = static_cast<FT_F26Dot6>(std::max(1.0, std::round(em))) * 64;
-  ascent = cell * face->ascentPerCell;
+  const double ppem = std::max(1.0, std::round(em));
+  size = static_cast<FT_F26Dot6>(ppem) * 64;
+  // GDI's tmAscent: whole pixels, from the rounded em rather than the cell.
+  ascent = std::round(ppem * face->ascentPerCell / face->emPerCell);
 
   escapement = font.escapement % 3600;
   if (escapement < 0) escapement += 3600;
@@ -268,13 +270,16 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
   if (!s.haveFont) SelectClockFont(ClockFont{});
   if (s.face == nullptr || text == nullptr || count <= 0) return;
   // The baseline origin lies the ascent below the cell's top-left, turned
-  // with the text.
-  double penX = x + s.ascent * s.sine;
-  double penY = y + s.ascent * s.cosine;
+  // with the text, and is cut to whole pixels toward zero as GDI cuts it:
+  // rounding instead shifts turned labels half a pixel from where Windows
+  // draws them.
+  const long long baseX = static_cast<long long>(x + s.ascent * s.sine);
+  const long long baseY = static_cast<long long>(y + s.ascent * s.cosine);
+  double penX = 0, penY = 0;
   for (int i = 0; i < count;) {
     const char32_t code = NextCodePoint(text, count, &i);
-    const long long originX = std::llround(penX);
-    const long long originY = std::llround(penY);
+    const long long originX = baseX + std::llround(penX);
+    const long long originY = baseY + std::llround(penY);
     const Glyph* glyph = s.cacheEnabled ? s.CachedGlyph(code) : nullptr;
     if (glyph != nullptr) {
       s.Blend(s.arena.data() + glyph->offset, glyph->width, glyph->rows, glyph->width,

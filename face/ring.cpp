@@ -51,7 +51,9 @@ void DrawCurrentEntry(Surface& surface, int radius, int current, const char16_t*
 
 void DrawOtherEntry(Surface& surface, int radius, int weekdayRing, bool secondRun) {
   surface.SetTextColor(FadeColor(static_cast<int>(FadeStep)));
-  if (secondRun) SelectClockFont(surface, 0);
+  // A turned label selects its own font before it draws; an upright font
+  // chosen for it here would only be replaced, at the cost of a font.
+  if (secondRun && NumeralStyle <= 0) SelectClockFont(surface, 0);
   int value = RingCursor;
   if (secondRun && weekdayRing != 0 && RingCursor == 0 && NumeralStyle == 0) value = 7;
   DrawRingLabel(surface, value, radius, weekdayRing, kNoUnit);
@@ -119,9 +121,10 @@ void DrawRotatedText(Surface& surface, int radius, float angle) {
   const double s = std::sin(theta);
   const int dy = static_cast<int>(static_cast<double>(FontHeight) * -0.3);
   const int escapement = static_cast<int>(angle) * 10;
+  // Every character of the label turns alike: one font serves them all.
+  SelectClockFont(surface, escapement);
   for (int k = 0; k < n; ++k) {
     const int rr = radius + k * FontHeight;
-    SelectClockFont(surface, escapement);
     surface.PutText(static_cast<int>(static_cast<double>(rr) * c) + CenterX,
                     CenterY - static_cast<int>(static_cast<double>(rr) * s) + dy, &LabelText[k], 1);
   }

@@ -19,7 +19,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     xvfb xauth xdotool x11-utils x11-apps imagemagick
     g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 googletest faketime tzdata
     clang libclang-rt-14-dev valgrind
-    desktop-file-utils libxml2-utils man-db dpkg-dev file time
+    desktop-file-utils libxml2-utils man-db dpkg-dev file time python3
     sway swayidle grim wtype wayvnc weston xwayland x11-xserver-utils jq
   )
 fi

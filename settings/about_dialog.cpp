@@ -14,6 +14,7 @@ std::u16string ContactLine;
 std::u16string WebAddressLine;
 std::u16string LinkCommandLine;
 Rect LinkRect;
+int DialogDpi = kBaseDpi;
 int HandCursorShown = 0;
 
 namespace {
@@ -49,8 +50,17 @@ std::u16string AddressOf(const std::u16string& line) {
 int DialogUnitsToPixelsX(int units) { return (units * kDialogBaseUnitX + 2) / 4; }
 int DialogUnitsToPixelsY(int units) { return (units * kDialogBaseUnitY + 4) / 8; }
 
-int SeparatorY() { return LinkRect.bottom + 15; }
-int SeparatorEndX() { return LinkRect.left + 500; }
+int ScaleForDialog(int pixels) {
+  const long long scaled = static_cast<long long>(pixels) * DialogDpi;
+  return static_cast<int>((scaled >= 0 ? scaled + kBaseDpi / 2 : scaled - kBaseDpi / 2) / kBaseDpi);
+}
+
+void PlaceLink() {
+  LinkRect = Rect{ScaleForDialog(95), ScaleForDialog(75), ScaleForDialog(265), ScaleForDialog(90)};
+}
+
+int SeparatorY() { return LinkRect.bottom + ScaleForDialog(15); }
+int SeparatorEndX() { return LinkRect.left + ScaleForDialog(500); }
 
 void ComposeDialogTexts() {
   ReadFileVersion();
@@ -59,7 +69,7 @@ void ComposeDialogTexts() {
   CreditLine = kCreditText;
   ContactLine = kContactText;
   WebAddressLine = Utf8ToUtf16(ORBIDIAL_WEB_ADDRESS) + kIdeographicSpace;
-  LinkRect = Rect{95, 75, 265, 90};
+  PlaceLink();
   LinkCommandLine = Format(kLinkCommandFormat, {AddressOf(WebAddressLine).c_str()});
 }
 

@@ -26,18 +26,28 @@ void SetLineText(HWND dialog, int id, const std::u16string& text) {
   SetWindowTextW(GetDlgItem(dialog, id), Wide(text));
 }
 
+// The module whose icon the dialog shows, handed in by its caller.
+HINSTANCE IconModule = nullptr;
+
+// The icon at the dialog's DPI, drawn from the largest image that fits.
+void LoadAboutIcon() {
+  if (AboutIcon != nullptr) DestroyIcon(AboutIcon);
+  const int size = ScaleForDialog(kIconSize);
+  AboutIcon = static_cast<HICON>(LoadImageW(IconModule, MAKEINTRESOURCEW(IDI_ORBIDIAL), IMAGE_ICON,
+                                            size, size, LR_DEFAULTCOLOR));
+}
+
 void InitDialog(HWND dialog, HINSTANCE instance) {
   Ended = false;
+  DialogDpi = WindowDpi(dialog);
   ComposeDialogTexts();
   SetLineText(dialog, kVersionLineId, VersionLine);
   SetLineText(dialog, kCreditLineId, CreditLine);
   SetLineText(dialog, kContactLineId, ContactLine);
   SetLineText(dialog, kWebAddressLineId, WebAddressLine);
-  // The icon is the module's own; a caller that hands in no module means
-  // this program.
-  if (instance == nullptr) instance = GetModuleHandleW(nullptr);
-  AboutIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ORBIDIAL), IMAGE_ICON,
-                                            kIconSize, kIconSize, LR_DEFAULTCOLOR));
+  // A caller that hands in no module means this program.
+  IconModule = instance != nullptr ? instance : GetModuleHandleW(nullptr);
+  LoadAboutIcon();
   // The stored values go to the boxes as they are; a value beyond a box's
   // states shows as its last state, by the button's own rule.
   CheckDlgButton(dialog, kColorBoxId, static_cast<UINT>(ColorByWeekday));
@@ -47,7 +57,8 @@ void InitDialog(HWND dialog, HINSTANCE instance) {
 void Paint(HWND dialog) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(dialog, &paint);
-  DrawIconEx(dc, kIconX, kIconY, AboutIcon, 0, 0, 0, nullptr, DI_NORMAL);
+  DrawIconEx(dc, ScaleForDialog(kIconX), ScaleForDialog(kIconY), AboutIcon, 0, 0, 0, nullptr,
+             DI_NORMAL);
   HPEN pen = CreatePen(PS_SOLID, 1, kSeparatorColor);
   HGDIOBJ previous = SelectObject(dc, pen);
   MoveToEx(dc, 0, SeparatorY(), nullptr);
@@ -58,6 +69,21 @@ void Paint(HWND dialog) {
 }
 
 }  // namespace
+
+int WindowDpi(HWND window) {
+  // GetDpiForWindow came with Windows 10 1607; before it every window has
+  // the one system DPI of the screen's device context.
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (dpiForWindow != nullptr) {
+    if (const UINT dpi = dpiForWindow(window); dpi != 0) return static_cast<int>(dpi);
+  }
+  HDC dc = GetDC(window);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(window, dc);
+  return dpi > 0 ? dpi : kBaseDpi;
+}
 
 int ReadFileVersion() {
   wchar_t fileName[MAX_PATH] = {};
@@ -124,6 +150,14 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         default:
           return FALSE;
       }
+    case WM_DPICHANGED:
+      // Moved to a monitor of another scale: the dialog manager resizes the
+      // dialog and its controls; the pixel-placed parts follow here.
+      DialogDpi = HIWORD(wParam);
+      PlaceLink();
+      LoadAboutIcon();
+      InvalidateRect(dialog, nullptr, TRUE);
+      return FALSE;
     case WM_DESTROY:
       if (AboutIcon != nullptr) DestroyIcon(AboutIcon);
       AboutIcon = nullptr;

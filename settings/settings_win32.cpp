@@ -49,6 +49,16 @@ void ShowWarningBox(DialogHandle dialog, const char16_t* text, const char16_t* c
 }
 
 int StartLinkProcess(const char16_t* commandLine) {
+  // The interpreter of the system folder, named in full: left to a search
+  // by name, CreateProcessW would look in this program's folder and the
+  // current one first, and run any "cmd.exe" placed beside a downloaded saver.
+  wchar_t interpreter[MAX_PATH];
+  const UINT folderLength = GetSystemDirectoryW(interpreter, MAX_PATH);
+  constexpr wchar_t kInterpreterName[] = L"\\cmd.exe";
+  if (folderLength == 0 || folderLength + sizeof(kInterpreterName) / sizeof(wchar_t) > MAX_PATH) {
+    return 0;
+  }
+  wcscpy(interpreter + folderLength, kInterpreterName);
   // CreateProcessW may write into its command line: hand it a copy.
   wchar_t line[1024];
   const std::size_t length = wcslen(Wide(commandLine));
@@ -59,7 +69,7 @@ int StartLinkProcess(const char16_t* commandLine) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+  if (!CreateProcessW(interpreter, line, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
                       &startup, &process)) {
     return 0;
   }

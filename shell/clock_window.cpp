@@ -77,7 +77,9 @@ void ClockKeyEvent(unsigned message, unsigned virtualKey, bool altFlag, bool con
 }
 
 void ClockFocusLost() {
-  if (Closed) return;
+  // A preview lives inside another program's window (the host's settings
+  // dialog): the focus is that program's to give, never ours to take.
+  if (Closed || PreviewMode != 0) return;
   TakeFocusBack();
 }
 

@@ -96,7 +96,9 @@ int CreateClockWindow(HINSTANCE instance) {
   ShowWindow(window, SW_SHOWMAXIMIZED);
   UpdateWindow(window);
   SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-  InstallKeyboardFilter();
+  // A low-level hook acts on the whole desktop: a preview, which is only a
+  // picture in the host's settings dialog, must leave the user's keys alone.
+  if (PreviewMode == 0) InstallKeyboardFilter();
   return 1;
 }
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build under Wine + Xvfb:
-#   1. Orbidial.scr needs no DLL beyond Windows' own;
+#   1. Orbidial.scr needs no DLL beyond Windows' own, imports no functions
+#      that suspend threads or open other processes (no thread runtime), and
+#      carries no symbols;
 #   2. every unit test program (*_tests.exe) passes under Wine;
 #   3. /s shows the face with the highlight colour on the current values,
 #      a right click changes the numeral style, the wheel the theme, mouse
@@ -12,10 +14,13 @@
 #      across runs, each run showing what the last one saved; a file that
 #      cannot be written brings the warning box, and the dialog still ends;
 #   5. /p HWND makes a child window covering the parent's client area and
-#      ends with status 0 when the parent is destroyed; /p without a window
-#      ends at once.
+#      ends with status 0 when the parent is destroyed, and lets the Windows
+#      key and Ctrl+Esc through to other programs; /p without a window ends
+#      at once;
 #   6. the running clock changes once a second, just after each whole second,
-#      with no second skipped or repeated; ORBIDIAL_TEST_TIME stops it.
+#      with no second skipped or repeated; ORBIDIAL_TEST_TIME stops it;
+#   7. at 144 dpi (150 %) the face is laid out for the screen's own pixels,
+#      as at 96, and the dialog's link and icon grow with it.
 # Screenshots go to BUILD/e2e-win32/. XPROBE names the native build's
 # tests/e2e/xprobe, which watches the screen.
 #   XPROBE=build/tests/e2e/xprobe tests/e2e/win32_e2e.sh BUILD_DIR
@@ -42,6 +47,12 @@ allowed=" ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.dll 
 while read -r dll; do
   [[ "$allowed" == *" $dll "* ]] || fail "Orbidial.scr imports $dll"
 done < <(x86_64-w64-mingw32-objdump -p "$scr" | sed -n 's/^\s*DLL Name: //p')
+step "Orbidial.scr links no thread runtime and no symbols"
+imports=$(x86_64-w64-mingw32-objdump -p "$scr")
+for name in SuspendThread ResumeThread GetThreadContext SetThreadContext OpenProcess; do
+  ! grep -qw "$name" <<<"$imports" || fail "Orbidial.scr imports $name"
+done
+! x86_64-w64-mingw32-objdump -h "$scr" | grep -q '\.debug' || fail "Orbidial.scr carries debug sections"
 
 # ---- Display and prefix --------------------------------------------------------
 display=""
@@ -176,29 +187,38 @@ wait_saver 10
 # Another process's low-level hook, installed first, is called only for the
 # keys the saver's hook passes on. (Wine gives the hook no Alt flag, so
 # Alt+Tab and Alt+Esc cannot be shown here; the rule's tests cover them.)
+# start_witness FILE: another program's keyboard hook writes down what
+# reaches it; stop_witness ends it; seen VK FILE tells whether VK did.
+start_witness() {
+  wine "$witness_exe" 15000 > "$1" &
+  witness=$!
+  background+=("$witness")
+  for _ in $(seq 100); do grep -q ready "$1" 2>/dev/null && break; sleep 0.1; done
+  grep -q ready "$1" || fail "the key witness did not start"
+}
+stop_witness() {
+  kill "$witness" 2>/dev/null || true
+  wait "$witness" 2>/dev/null || true
+}
+seen() { grep -q "^key $1 " "$2"; }
+# ctrl_escape_seen FILE: Escape pressed while Control was down reached it.
+ctrl_escape_seen() { sed -n '/^key 162 0 /,/^key 162 80 /p' "$1" | grep -q '^key 27 '; }
 step "/s: the Windows key and Ctrl+Esc do not reach other programs"
 keys="$shots/key-witness.txt"
-wine "$witness_exe" 15000 > "$keys" &
-witness=$!
-background+=("$witness")
-for _ in $(seq 100); do grep -q ready "$keys" 2>/dev/null && break; sleep 0.1; done
-grep -q ready "$keys" || fail "the key witness did not start"
+start_witness "$keys"
 start_saver /s
 [[ -n $(wait_window Orbidial) ]] || fail "no saver window"
 sleep 0.5
 for key in Tab super ctrl+Escape a; do xdotool key "$key"; sleep 0.3; done
 xdotool key Escape
 wait_saver 10
-kill "$witness" 2>/dev/null || true
-wait "$witness" 2>/dev/null || true
-seen() { grep -q "^key $1 " "$keys"; }
-seen 9 || fail "Tab did not pass: $(tr '\n' ';' < "$keys")"
-seen 65 || fail "a plain key did not pass: $(tr '\n' ';' < "$keys")"
-seen 162 || fail "Control did not pass: $(tr '\n' ';' < "$keys")"
-! seen 91 || fail "the Windows key reached another program"
-# Escape pressed while Control was down (the plain Escape at the end passes).
-[[ -z $(sed -n '/^key 162 0 /,/^key 162 80 /p' "$keys" | grep '^key 27 ') ]] ||
-  fail "Ctrl+Esc reached another program"
+stop_witness
+seen 9 "$keys" || fail "Tab did not pass: $(tr '\n' ';' < "$keys")"
+seen 65 "$keys" || fail "a plain key did not pass: $(tr '\n' ';' < "$keys")"
+seen 162 "$keys" || fail "Control did not pass: $(tr '\n' ';' < "$keys")"
+! seen 91 "$keys" || fail "the Windows key reached another program"
+# (The plain Escape at the end passes.)
+! ctrl_escape_seen "$keys" || fail "Ctrl+Esc reached another program"
 
 step "/s: a left click ends it with status 0"
 start_saver /S
@@ -313,25 +333,63 @@ wait_saver 10
 rmdir "$ini"
 
 # ---- 5. Preview -----------------------------------------------------------------
-step "/p HWND: a child covering the parent, ending with the parent"
+# The preview is a picture inside the host's settings dialog: the keys of
+# the desktop stay the user's while it runs.
+step "/p HWND: a child covering the parent, ending with the parent, hooking no keys"
 rm -f "$ini"
+keys="$shots/key-witness-preview.txt"
+start_witness "$keys"
 report="$shots/preview-parent.txt"
-wine "$parent_exe" 320 240 5000 > "$report" &
+wine "$parent_exe" 320 240 6000 > "$report" &
 parent=$!
 background+=("$parent")
 for _ in $(seq 100); do [[ -s "$report" ]] && break; sleep 0.1; done
 hwnd=$(head -1 "$report" | tr -d '\r')
 [[ "$hwnd" =~ ^[0-9]+$ ]] || fail "the preview parent gave no window number"
 start_saver /p "$hwnd"
-sleep 2
+for _ in $(seq 100); do grep -q "^child " "$report" && break; sleep 0.1; done
+grep -q "^child ORBDIAL 0 0 320 240" "$report" ||
+  fail "no ORBDIAL child covering the parent: $(cat "$report")"
+sleep 0.5
+xdotool mousemove 200 160
+for key in super ctrl+Escape a; do xdotool key "$key"; sleep 0.3; done
 shot p-preview
 wait_saver 15
 wait "$parent" || fail "the preview parent failed"
-grep -q "^child ORBDIAL 0 0 320 240" "$report" ||
-  fail "no ORBDIAL child covering the parent: $(cat "$report")"
+stop_witness
+seen 65 "$keys" || fail "a plain key did not pass: $(tr '\n' ';' < "$keys")"
+seen 91 "$keys" || fail "the preview kept the Windows key from other programs"
+ctrl_escape_seen "$keys" ||
+  fail "the preview kept Ctrl+Esc from other programs: $(tr '\n' ';' < "$keys")"
 
 step "/p without a window: nothing to show, status 0"
 start_saver /p
+wait_saver 10
+
+# ---- 7. A scaled display ----------------------------------------------------------
+# 150 %: Windows tells a program that declares itself DPI-aware the real
+# pixels; one that does not would be laid out smaller and stretched up.
+step "144 dpi: the face laid out for the screen's pixels, the link scaled"
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:00000090\r\n' |
+  iconv -f UTF-8 -t UTF-16 > "$WINEPREFIX/orbidial-dpi.reg"
+timeout 60 wine regedit /S "$WINEPREFIX/orbidial-dpi.reg"
+wineserver -k 2>/dev/null || true  # every program starts again at the new DPI
+ORBIDIAL_EXPECT_DPI=144 timeout 120 wine "$build/tests/win32/win32_settings_tests.exe" \
+  --gtest_brief=1 --gtest_filter='OptionsDialogTest.*' || fail "the dialog at 144 dpi"
+rm -f "$ini"
+ORBIDIAL_TEST_TIME="2026-12-09 10:08:30" start_saver /s
+[[ -n $(wait_window Orbidial) ]] || fail "no saver window at 144 dpi"
+sleep 1.5
+shot s-frozen-144dpi
+xdotool key Escape
+wait_saver 10
+[[ $(differ "$shots/s-frozen.png" "$shots/s-frozen-144dpi.png" 1024x768+0+0) == 0 ]] ||
+  fail "at 144 dpi the face is not the one laid out for 1024x768"
+start_saver /c
+[[ -n $(wait_window 关于) ]] || fail "no dialog at 144 dpi"
+sleep 0.5
+dialog_shot c-144dpi
+xdotool key Escape
 wait_saver 10
 
 echo "Windows end-to-end tests passed; screenshots in $shots"

@@ -55,6 +55,30 @@ TEST_F(FrameTest, ArabicFrameOrderAndCurrentRows) {
   }
 }
 
+TEST_F(FrameTest, EveryTurnedLabelSelectsItsFontOnce) {
+  // Each font costs the platform a realisation, so the frame asks for one
+  // per label: the year's, then one before each label's first character;
+  // its other characters turn alike and reuse it.
+  for (int style : {1, 2}) {
+    SCOPED_TRACE(style);
+    const auto t = Frame(style, MakeTime(2026, 12, 9, 10, 8, 30));
+    int fonts = 0, labels = 0;
+    bool afterFont = false;
+    for (const RecordedCall& c : surface.Calls()) {
+      if (c.kind == RecordedCall::kFont) {
+        ++fonts;
+        afterFont = true;
+      } else if (c.kind == RecordedCall::kText) {
+        labels += afterFont ? 1 : 0;
+        afterFont = false;
+      }
+    }
+    EXPECT_EQ(fonts, 1 + 12 + 31 + 7 + 24 + 60 + 60);
+    EXPECT_EQ(labels, fonts);
+    EXPECT_GT(t.size(), static_cast<std::size_t>(fonts));  // labels of several characters
+  }
+}
+
 TEST_F(FrameTest, YearLineInEveryStyle) {
   auto t = Frame(1, MakeTime(2026, 12, 9, 10, 8, 30));
   EXPECT_EQ(t[0].text, "二零二六年");

@@ -280,6 +280,19 @@ TEST_F(RasterTest, HeightZeroIsADefaultSizeAndGdiCellRuleHolds) {
   EXPECT_GT(kaiInk.right - kaiInk.left, sansInk.right - sansInk.left + 5);
 }
 
+TEST_F(RasterTest, BaselineStandsGdisWholeAscentBelowTheCellTop) {
+  // GDI's ascent is whole pixels from the rounded em: a 22 px cell of the
+  // sans face is 15 ppem, whose ascent is 17 px (the cell's share, 17.6,
+  // would round to 18). A digit's foot rests on the baseline.
+  RasterSurface s(100, 100);
+  s.SelectClockFont(Font(22, 0, kArabicFace));
+  s.SetTextColor(0x00FFFFFF);
+  s.PutText(10, 10, u"1", 1);
+  const Box ink = Ink(s);
+  ASSERT_FALSE(ink.Empty());
+  EXPECT_EQ(ink.bottom, 10 + 17 - 1);
+}
+
 TEST_F(RasterTest, DrawingAndFillingClipAtEveryEdge) {
   RasterSurface s(50, 40);
   s.SelectClockFont(Font(30, 0));

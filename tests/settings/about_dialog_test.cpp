@@ -53,6 +53,33 @@ TEST(DialogTexts, LinesAndLinkCommand) {
   EXPECT_EQ(SeparatorEndX(), 595);
 }
 
+TEST(DialogLayout, PixelPlacedPartsGrowWithTheDialogsDpi) {
+  DialogDpi = 144;  // 150 %
+  ComposeDialogTexts();
+  EXPECT_EQ(LinkRect.left, 143);  // 142.5, rounded
+  EXPECT_EQ(LinkRect.top, 113);
+  EXPECT_EQ(LinkRect.right, 398);
+  EXPECT_EQ(LinkRect.bottom, 135);
+  EXPECT_EQ(SeparatorY(), 135 + 23);
+  EXPECT_EQ(SeparatorEndX(), 143 + 750);
+  EXPECT_EQ(ScaleForDialog(kIconSize), 96);
+  EXPECT_TRUE(IsOnLink(PackPoint(144, 114)));
+  EXPECT_TRUE(IsOnLink(PackPoint(397, 134)));
+  EXPECT_FALSE(IsOnLink(PackPoint(143, 114)));
+  EXPECT_FALSE(IsOnLink(PackPoint(144, 135)));
+  EXPECT_FALSE(IsOnLink(PackPoint(200, 80))) << "the 96-dpi rectangle is gone";
+
+  DialogDpi = 192;  // 200 %: exactly twice
+  PlaceLink();
+  EXPECT_EQ(LinkRect.left, 190);
+  EXPECT_EQ(LinkRect.bottom, 180);
+
+  DialogDpi = kBaseDpi;
+  PlaceLink();
+  EXPECT_EQ(LinkRect.left, 95);
+  EXPECT_EQ(LinkRect.bottom, 90);
+}
+
 TEST(DialogLayout, DialogUnitsBecomePixels) {
   EXPECT_EQ(DialogUnitsToPixelsX(kDialogWidth), 308);
   EXPECT_EQ(DialogUnitsToPixelsY(kDialogHeight), 169);

@@ -183,10 +183,17 @@ TEST_F(ClockWindowTest, ShutdownActsOnceAndSilencesEverything) {
   EXPECT_EQ(BuffersAlive, 0);
 }
 
-TEST_F(ClockWindowTest, FocusLossTakesItBack) {
+TEST_F(ClockWindowTest, FocusLossTakesItBackInFullScreenOnly) {
   Create();
   ClockFocusLost();
   EXPECT_EQ(Operations, (std::vector<std::string>{"focus"}));
+  ClockShutdown();
+
+  PreviewMode = 1;
+  Create();
+  ClockFocusLost();
+  EXPECT_TRUE(Operations.empty());
+  PreviewMode = 0;
 }
 
 }  // namespace

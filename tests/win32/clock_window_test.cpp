@@ -2,8 +2,9 @@
 // process (Wine draws a child window of another process nowhere, so the
 // end-to-end preview test cannot look at its pixels): the frame reaches the
 // window, the mouse commands act, the preview ignores the quit inputs, and
-// destroying the parent ends the message loop cleanly. Also the low-level
-// keyboard hook procedure on made-up key records.
+// destroying the parent ends the message loop cleanly; the preview leaves
+// the desktop's keys and focus alone, a full-screen run takes both. Also the
+// low-level keyboard hook procedure on made-up key records.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -167,7 +168,7 @@ TEST_F(ClockWindowTest, PreviewFillsTheParentAndShowsTheFace) {
       {[&] {
          ASSERT_NE(Clock(), nullptr);
          GetClientRect(Clock(), &childArea);
-         EXPECT_NE(KeyboardHook, 0u);
+         EXPECT_EQ(KeyboardHook, 0u) << "a preview hooks no keys";
        },
        [&] { pixels = Capture(Clock(), kParentWidth, kParentHeight); },
        [&] { DestroyWindow(parent_); }},
@@ -226,7 +227,7 @@ TEST_F(ClockWindowTest, MouseCommandsActAndQuitInputsAreIgnoredInPreview) {
   EXPECT_TRUE(aliveAfterQuitInputs);
 }
 
-TEST_F(ClockWindowTest, TakesTheFocusBack) {
+TEST_F(ClockWindowTest, PreviewLeavesTheFocusWhereItGoes) {
   // Under Wine without a window manager, a window of another program taking
   // the focus sends this one no WM_KILLFOCUS, so it is shown within one thread.
   HWND clock = nullptr, focusBefore = nullptr, focusAfter = nullptr;
@@ -234,14 +235,35 @@ TEST_F(ClockWindowTest, TakesTheFocusBack) {
          clock = Clock();
          SetFocus(clock);
          focusBefore = GetFocus();
-         SetFocus(parent_);  // the clock loses the focus and takes it back
+         SetFocus(parent_);
          focusAfter = GetFocus();
        },
        [&] { DestroyWindow(parent_); }},
       200);
   ASSERT_NE(clock, nullptr);
   EXPECT_EQ(focusBefore, clock);
+  EXPECT_EQ(focusAfter, parent_);
+}
+
+TEST_F(ClockWindowTest, FullScreenHooksTheKeysAndTakesTheFocusBack) {
+  PreviewMode = 0;
+  HWND clock = nullptr, focusAfter = nullptr;
+  std::uintptr_t hook = 0;
+  const int result = Run({[&] {
+                            clock = FindWindowW(L"ORBDIAL", nullptr);
+                            hook = KeyboardHook;
+                            SetFocus(clock);
+                            SetFocus(parent_);  // it loses the focus and takes it back
+                            focusAfter = GetFocus();
+                          },
+                          [&] { SendMessageW(clock, WM_LBUTTONDOWN, MK_LBUTTON, 0); }},
+                         200);
+  EXPECT_EQ(result, 0);
+  ASSERT_NE(clock, nullptr);
+  EXPECT_NE(hook, 0u);
   EXPECT_EQ(focusAfter, clock);
+  EXPECT_EQ(KeyboardHook, 0u);
+  DestroyWindow(clock);
 }
 
 TEST_F(ClockWindowTest, WheelDoesNothingWithThemesOff) {

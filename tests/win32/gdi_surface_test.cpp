@@ -1,6 +1,6 @@
 // The GDI back buffer: black at the start, the clock font matched by its
 // cell height, text placed by the top-left corner of its cell (also when
-// turned), in the colour set.
+// turned), in the colour set; each font made once and kept with the surface.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -124,15 +124,37 @@ TEST_F(GdiSurfaceTest, TurnedTextTurnsAboutTheCellsTopLeft) {
   EXPECT_GE(box.top, 120 - 44);
 }
 
-TEST_F(GdiSurfaceTest, EachFontIsDeletedWhenTheNextReplacesIt) {
+HGDIOBJ CurrentFont(const GdiSurface& surface) {
+  return GetCurrentObject(surface.Dc(), OBJ_FONT);
+}
+
+TEST_F(GdiSurfaceTest, FontsAreMadeOnceAndLetGoWithTheSurface) {
   SelectKai(30, 0);
-  HGDIOBJ first = GetCurrentObject(surface_->Dc(), OBJ_FONT);
-  ASSERT_EQ(GetObjectType(first), static_cast<DWORD>(OBJ_FONT));
+  HGDIOBJ upright = CurrentFont(*surface_);
   SelectKai(30, 900);
-  HGDIOBJ second = GetCurrentObject(surface_->Dc(), OBJ_FONT);
-  EXPECT_NE(first, second);
+  HGDIOBJ turned = CurrentFont(*surface_);
+  SelectKai(30, 0);
+  EXPECT_EQ(CurrentFont(*surface_), upright) << "the same request reuses its font";
+  EXPECT_NE(upright, turned);
+  EXPECT_EQ(surface_->FontsKept(), 2u);
+  EXPECT_EQ(GetObjectType(upright), static_cast<DWORD>(OBJ_FONT));
+  EXPECT_EQ(GetObjectType(turned), static_cast<DWORD>(OBJ_FONT));
+  delete surface_;
+  surface_ = nullptr;
+  EXPECT_EQ(GetObjectType(upright), 0u);
+  EXPECT_EQ(GetObjectType(turned), 0u);
+}
+
+TEST_F(GdiSurfaceTest, TooManyFontsAreAllLetGoAndDrawingGoesOn) {
+  SelectKai(30, 0);
+  HGDIOBJ first = CurrentFont(*surface_);
+  for (int i = 1; i <= static_cast<int>(GdiSurface::kMostFonts); ++i) SelectKai(30, i);
+  EXPECT_EQ(surface_->FontsKept(), 1u);
   EXPECT_EQ(GetObjectType(first), 0u);
-  EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_FONT));
+  SelectKai(40, 0);
+  surface_->SetTextColor(0x00FFFFFF);
+  surface_->PutText(30, 20, u"国", 1);
+  EXPECT_GT(Lit(0x00FFFFFF).lit, 50);
 }
 
 }  // namespace

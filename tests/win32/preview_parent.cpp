@@ -1,8 +1,9 @@
 // Test helper: plays the screen-saver host's preview pane. Creates a window
 // with a client area of WIDTH x HEIGHT, prints its handle in decimal (the
 // number the host passes after /p), keeps it for LIFETIME milliseconds and
-// then destroys it, as the host does when the preview ends. Halfway through
-// it reports its child windows, one line each: "child CLASS X Y WIDTH HEIGHT".
+// then destroys it, as the host does when the preview ends. As soon as it has
+// child windows it reports them, once, one line each:
+// "child CLASS X Y WIDTH HEIGHT".
 //   preview_parent.exe WIDTH HEIGHT LIFETIME
 #include <windows.h>
 
@@ -29,6 +30,7 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   switch (message) {
     case WM_TIMER:
       if (wParam == kReportTimer) {
+        if (GetWindow(window, GW_CHILD) == nullptr) return 0;
         KillTimer(window, kReportTimer);
         EnumChildWindows(window, ReportChild, 0);
         std::fflush(stdout);
@@ -75,7 +77,7 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
   std::fflush(stdout);
   SetTimer(window, kEndTimer, static_cast<UINT>(lifetime), nullptr);
-  SetTimer(window, kReportTimer, static_cast<UINT>(lifetime / 2), nullptr);
+  SetTimer(window, kReportTimer, 50, nullptr);
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

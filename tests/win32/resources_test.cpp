@@ -236,13 +236,54 @@ TEST_P(Resources, VersionInformationIs1330) {
   EXPECT_EQ(info->dwFileVersionLS, 0x00030000u);
 }
 
-TEST_P(Resources, ManifestAsksForInvokerAndCommonControls6) {
+// The manifest's text; empty when there is none.
+std::string Manifest() {
   auto [data, size] = ResourceBytes(MAKEINTRESOURCEW(1), RT_MANIFEST);
-  ASSERT_NE(data, nullptr);
-  const std::string manifest(reinterpret_cast<const char*>(data), size);
+  return data != nullptr ? std::string(reinterpret_cast<const char*>(data), size) : std::string();
+}
+
+TEST_P(Resources, ManifestAsksForInvokerAndCommonControls6) {
+  const std::string manifest = Manifest();
   EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
   EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
   EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+}
+
+TEST_P(Resources, ManifestAsksForPerMonitorAwarenessAndNamesTheSystems) {
+  const std::string manifest = Manifest();
+  EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+  EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
+  for (const char* system : {"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",    // 10 and 11
+                             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",    // 8.1
+                             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",    // 8
+                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"}) { // 7
+    EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + system + "\"/>"), std::string::npos)
+        << system;
+  }
+}
+
+TEST_P(Resources, VersionStringsNameTheMakers) {
+  const DWORD size = GetFileVersionInfoSizeW(TheFile.c_str(), nullptr);
+  ASSERT_NE(size, 0u);
+  std::vector<std::uint8_t> block(size);
+  ASSERT_TRUE(GetFileVersionInfoW(TheFile.c_str(), 0, size, block.data()));
+  for (const wchar_t* name : {L"CompanyName", L"LegalCopyright"}) {
+    wchar_t* value = nullptr;
+    UINT length = 0;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
+    ASSERT_TRUE(VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
+        << std::string(path.begin(), path.end());
+    EXPECT_GT(length, 1u);
+    EXPECT_NE(std::wstring(value).find(L"Orbidial"), std::wstring::npos);
+  }
+}
+
+// The manifest takes effect: this program, which carries it too, runs aware
+// of each monitor's DPI (Wine 8 grants the first version of that awareness
+// for either name, Windows 10 the second).
+TEST(Process, RunsPerMonitorAware) {
+  EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()),
+            DPI_AWARENESS_PER_MONITOR_AWARE);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modules, Resources, ::testing::ValuesIn(ModulesToCheck()),

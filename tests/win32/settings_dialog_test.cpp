@@ -75,9 +75,41 @@ TEST(SettingsOnWindows, ProfileFunctionsReadWriteAndKeepTheRest) {
   DeleteFileW(path.c_str());
 }
 
-TEST(SettingsOnWindows, LinkLauncherStartsAProcessOrReportsFailure) {
-  EXPECT_EQ(StartLinkProcess(u"cmd.exe /c exit 0"), 1);
-  EXPECT_EQ(StartLinkProcess(u"orbidial-no-such-program.exe"), 0);
+bool AppearsWithin(const std::wstring& path, int milliseconds) {
+  for (int waited = 0; waited <= milliseconds; waited += 50) {
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+TEST(SettingsOnWindows, LinkRunsTheSystemsInterpreterNotOnePlantedBesideUs) {
+  // A "cmd.exe" in this program's folder and in the current folder, where a
+  // search by name would look before the system folder.
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder(self);
+  folder.resize(folder.rfind(L'\\') + 1);
+  const std::wstring planted[2] = {folder + L"cmd.exe", L"cmd.exe"};
+  for (const auto& path : planted) {
+    ASSERT_TRUE(CopyFileW((folder + L"planted_cmd.exe").c_str(), path.c_str(), FALSE))
+        << "cannot plant " << std::string(path.begin(), path.end());
+  }
+  const std::wstring plantedMark = TempFile(L"orbidial-planted-cmd-ran");
+  const std::wstring systemMark = TempFile(L"orbidial-system-cmd-ran");
+  DeleteFileW(plantedMark.c_str());
+  DeleteFileW(systemMark.c_str());
+  SetEnvironmentVariableW(L"ORBIDIAL_PLANTED_MARK", plantedMark.c_str());
+
+  const std::wstring command = L"cmd.exe /c type nul > \"" + systemMark + L"\"";
+  EXPECT_EQ(StartLinkProcess(U(command.c_str())), 1);
+  EXPECT_TRUE(AppearsWithin(systemMark, 10000)) << "the system's cmd.exe did not run";
+  EXPECT_FALSE(AppearsWithin(plantedMark, 200)) << "the planted cmd.exe ran";
+
+  for (const auto& path : planted) DeleteFileW(path.c_str());
+  DeleteFileW(plantedMark.c_str());
+  DeleteFileW(systemMark.c_str());
+  SetEnvironmentVariableW(L"ORBIDIAL_PLANTED_MARK", nullptr);
 }
 
 class OptionsDialogTest : public ::testing::Test {
@@ -140,14 +172,56 @@ TEST_F(OptionsDialogTest, ShowsVersionLinkAndStoredValues) {
   EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
   DeleteDC(dc);
 
-  // The hand over the link only, strictly inside its rectangle.
-  SendMessageW(dialog_, WM_MOUSEMOVE, 0, MAKELPARAM(96, 76));
-  EXPECT_EQ(HandCursorShown, 1);
-  SendMessageW(dialog_, WM_MOUSEMOVE, 0, MAKELPARAM(95, 75));
-  EXPECT_EQ(HandCursorShown, 0);
-
   DestroyWindow(dialog_);
   EXPECT_EQ(AboutIcon, nullptr);
+}
+
+// At the dialog's DPI: 95, 75 .. 265, 90 at 96 dpi, half as big again at
+// 144 (the Windows stage runs this a second time in a 144-dpi prefix).
+TEST_F(OptionsDialogTest, LinkAndIconFollowTheDialogsDpi) {
+  Open(1, 1);
+  const int dpi = WindowDpi(dialog_);
+  if (const wchar_t* expected = _wgetenv(L"ORBIDIAL_EXPECT_DPI"); expected != nullptr) {
+    ASSERT_EQ(dpi, _wtoi(expected)) << "the program is not told its real DPI";
+  }
+  EXPECT_EQ(DialogDpi, dpi);
+  const auto scaled = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+  // The hand over the link only, strictly inside its rectangle.
+  SendMessageW(dialog_, WM_MOUSEMOVE, 0, MAKELPARAM(scaled(95) + 1, scaled(75) + 1));
+  EXPECT_EQ(HandCursorShown, 1);
+  SendMessageW(dialog_, WM_MOUSEMOVE, 0, MAKELPARAM(scaled(265) - 1, scaled(90) - 1));
+  EXPECT_EQ(HandCursorShown, 1);
+  SendMessageW(dialog_, WM_MOUSEMOVE, 0, MAKELPARAM(scaled(95), scaled(75)));
+  EXPECT_EQ(HandCursorShown, 0);
+  SendMessageW(dialog_, WM_MOUSEMOVE, 0, MAKELPARAM(scaled(200), scaled(90)));
+  EXPECT_EQ(HandCursorShown, 0);
+
+  ICONINFO info = {};
+  ASSERT_TRUE(GetIconInfo(AboutIcon, &info));
+  BITMAP bitmap = {};
+  GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+  EXPECT_EQ(bitmap.bmWidth, scaled(64));
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+}
+
+TEST_F(OptionsDialogTest, MovingToAMonitorOfAnotherScaleMovesTheLinkAndIcon) {
+  Open(1, 1);
+  RECT suggested = {};
+  GetWindowRect(dialog_, &suggested);
+  suggested.right = suggested.left + (suggested.right - suggested.left) * 2;
+  suggested.bottom = suggested.top + (suggested.bottom - suggested.top) * 2;
+  SendMessageW(dialog_, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(DialogDpi, 192);
+  EXPECT_EQ(LinkRect.left, 190);
+  EXPECT_EQ(LinkRect.bottom, 180);
+  ICONINFO info = {};
+  ASSERT_TRUE(GetIconInfo(AboutIcon, &info));
+  BITMAP bitmap = {};
+  GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+  EXPECT_EQ(bitmap.bmWidth, 128);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
 }
 
 TEST_F(OptionsDialogTest, BoxesCycleAndOkSavesThem) {

@@ -61,15 +61,26 @@ extern std::u16string ContactLine;
 extern std::u16string WebAddressLine;
 extern std::u16string LinkCommandLine;
 
+// The dialog's dots per inch. The pixel positions here (the link's
+// rectangle, the icon, the separator) are those of a 96-dpi display and grow
+// with the dialog's DPI, as its controls in dialog units do. GTK counts in
+// pixels it scales itself, so there it stays 96.
+inline constexpr int kBaseDpi = 96;
+extern int DialogDpi;
+// `pixels` of a 96-dpi dialog at `DialogDpi`, rounded to the nearest.
+int ScaleForDialog(int pixels);
+
 // The link's hot rectangle in client pixels. It stays where the template's
 // line stands at the usual font; it does not follow the line.
 extern Rect LinkRect;
+// Sets `LinkRect` for `DialogDpi`: 95, 75, 265, 90 at 96 dpi.
+void PlaceLink();
 // 1 while the dialog shows the hand over the link.
 extern int HandCursorShown;
 
 inline constexpr ColorRef kLinkColor = 0x00FF0000;       // blue
 inline constexpr ColorRef kSeparatorColor = 0x00C8C8C8;  // RGB 200, 200, 200
-// The icon's top-left corner and size in client pixels.
+// The icon's top-left corner and size in client pixels at 96 dpi.
 inline constexpr int kIconX = 15;
 inline constexpr int kIconY = 15;
 inline constexpr int kIconSize = 64;
@@ -79,7 +90,7 @@ int SeparatorY();
 int SeparatorEndX();
 
 // Initialisation: reads the file version, composes every text, places
-// `LinkRect`.
+// `LinkRect` for `DialogDpi`.
 void ComposeDialogTexts();
 
 // A mouse position packed as the platform delivers it: x in the low 16

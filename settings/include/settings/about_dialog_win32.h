@@ -8,5 +8,9 @@
 // (0: the program's own).
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The 64 x 64 icon the dialog paints; null outside the dialog.
+// The icon the dialog paints, 64 x 64 at 96 dpi; null outside the dialog.
 extern HICON AboutIcon;
+
+// The dots per inch `window` is drawn at: its monitor's under per-monitor
+// awareness, else the system's.
+int WindowDpi(HWND window);

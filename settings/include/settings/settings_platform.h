@@ -42,8 +42,9 @@ int DialogCheckState(DialogHandle dialog, int id);
 // A modal message box owned by `dialog`: warning icon, only an OK button.
 void ShowWarningBox(DialogHandle dialog, const char16_t* text, const char16_t* caption);
 
-// Starts the program that opens the dialog's link, without waiting for it.
-// Returns 1 when it was started, 0 otherwise.
+// Starts the program that opens the dialog's link, without waiting for it:
+// on Windows the command interpreter of the system folder, given
+// `commandLine` as it is. Returns 1 when it was started, 0 otherwise.
 int StartLinkProcess(const char16_t* commandLine);
 
 // How the dialog's link becomes the command that StartLinkProcess runs:

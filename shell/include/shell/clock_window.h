@@ -70,7 +70,8 @@ void ClockKey(unsigned message, unsigned virtualKey);
 // swallows (a release too when its press was) are dropped, the rest go to
 // `ClockKey`.
 void ClockKeyEvent(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld);
-// The window lost the input focus.
+// The window lost the input focus: a full-screen run takes it back, a
+// preview leaves it where it went.
 void ClockFocusLost();
 // The window (or its preview parent) is being destroyed.
 void ClockDestroyed();

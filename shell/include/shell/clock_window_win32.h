@@ -11,7 +11,7 @@ int RunClockWindow(HINSTANCE instance);
 
 void RegisterClockClass(HINSTANCE instance);
 // 1 when the window was created (and shown, top-most, with the key filter
-// installed), 0 otherwise.
+// installed in full screen), 0 otherwise.
 int CreateClockWindow(HINSTANCE instance);
 LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The same face on both back ends: Orbidial.scr under Wine (GDI) and
+# orbidial-render (FreeType) draw one stopped instant full screen at
+# 1280x800 and 1920x1080 in each numeral style, and every label's ink must
+# stand where the other puts it (tests/e2e/label_agreement.py): the turned
+# labels within 0.1 px on average and 1 px for 95 in 100, the upright ones
+# within 0.6 px on average (GDI hints the small digits' strokes, FreeType
+# does not: at 1280x800 that alone lifts GDI's digits half a pixel).
+# Screenshots and figures go to BUILD/e2e-win32/agreement/.
+#   RENDER=build/shell/orbidial-render XPROBE=build/tests/e2e/xprobe \
+#     tests/e2e/win32_agreement.sh BUILD_DIR
+set -euo pipefail
+export LC_ALL=C.UTF-8
+build=$(realpath "${1:?usage: win32_agreement.sh BUILD_DIR}")
+here=$(dirname "$(realpath "$0")")
+scr="$build/shell/Orbidial.scr"
+render=${RENDER:?RENDER must name the orbidial-render of the native build}
+xprobe=${XPROBE:?XPROBE must name the xprobe of the native build}
+out="$build/e2e-win32/agreement"
+instant="2026-12-09 10:08:30"
+rm -rf "$out"
+mkdir -p "$out"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+display=""
+for n in ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}; do
+  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
+done
+[[ -n "$display" ]] || fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}"
+export DISPLAY=$display WINEPREFIX
+WINEPREFIX=$(mktemp -d /tmp/orbidial-wine.XXXXXX)
+xvfb=""
+stop_x() {
+  wineserver -k 2>/dev/null || true
+  if [[ -n "$xvfb" ]]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
+  xvfb=""
+}
+trap 'stop_x; rm -rf "$WINEPREFIX"' EXIT
+# shellcheck source=wine-prefix.sh
+source "$here/wine-prefix.sh"
+ini="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/OrbDial.ini"
+
+failed=0
+for size in 1280x800 1920x1080; do
+  width=${size%x*} height=${size#*x}
+  Xvfb "$DISPLAY" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+  [[ -d "$WINEPREFIX/drive_c" ]] || wine_prefix_setup
+  for style in 0 1 2; do
+    name="style$style-$size"
+    mkdir -p "$(dirname "$ini")"
+    printf '[Setting]\r\nColor=1\r\nHan=%s\r\n' "$style" > "$ini"
+    ORBIDIAL_TEST_TIME="$instant" wine "$scr" /s &
+    saver=$!
+    "$xprobe" wait-nonblack $((width / 2)) 0 $((width / 2)) "$height" 10000 ||
+      fail "$name: no frame from Orbidial.scr"
+    sleep 1  # the frame is stopped: any later one is the same
+    import -window root "$out/$name-gdi.png"
+    xdotool key Escape
+    wait "$saver" || fail "$name: Orbidial.scr ended with status $?"
+    "$render" --at "$instant" --style "$style" --size "$size" -o "$out/$name-raster.png" >/dev/null
+    "$render" --at "$instant" --style "$style" --size "$size" --calls > "$out/$name.calls"
+    # Style 0 is all upright labels; the Chinese styles turn all but the
+    # seven current labels and the year.
+    if ((style == 0)); then limits=(--upright 0.6 1.5 180); else limits=(--upright 0.6 1.5 6 --turned 0.1 1.0 180); fi
+    echo "-- $name"
+    if ! python3 "$here/label_agreement.py" "$out/$name.calls" "$out/$name-raster.png" \
+        "$out/$name-gdi.png" "${limits[@]}" | tee "$out/$name.txt"; then
+      failed=1
+    fi
+  done
+  stop_x
+done
+((failed == 0)) || fail "the back ends put labels apart (figures in $out)"
+echo "win32-agreement: 6 passed, 0 failed"
