@@ -31,9 +31,9 @@ compiles() {
     "$compiler" -std=c++20 -fsyntax-only -x c++ "${flags[@]}" - 2>"$work/err"
 }
 
-for spec in "$@"; do
-  layer=${spec%%:*}
-  IFS=: read -r -a dirs <<<"${spec#*:}"
+for entry in "$@"; do
+  layer=${entry%%:*}
+  IFS=: read -r -a dirs <<<"${entry#*:}"
   below=1
   for other in "${order[@]}"; do
     if ((below)); then
