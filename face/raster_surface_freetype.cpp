@@ -13,6 +13,7 @@
 #include "clock_faces.h"
 #include "common/utf_conversion.h"
 #include "face/raster_surface.h"
+#include "tile_draws.h"
 
 namespace {
 
@@ -66,6 +67,8 @@ struct RasterSurface::State {
   std::size_t stride = 0;  // pixels from one row to the next
   InkRecord* ink = nullptr;
   InkRecord looseInk;  // for a target handed over without a record
+  // The glyphs drawn into the target since it was last wholly black.
+  TileDraws drawn;
   bool tracking = true;
 
   Presenter presenter;
@@ -73,6 +76,7 @@ struct RasterSurface::State {
   // What the screen shows, as far as a presenter was handed it: the ink of
   // the frame last shown; not known before a whole frame was shown.
   InkRecord shown;
+  TileDraws shownDraws;  // known: the screen holds just these glyphs on black
   bool showWhole = true;
   InkRecord changed;  // scratch: the shown ink and the new
   std::vector<Rect> rects;
@@ -102,8 +106,10 @@ struct RasterSurface::State {
   std::unordered_map<std::uint64_t, Glyph> cache;
   std::vector<std::uint8_t> arena;
 
-  void Blend(const std::uint8_t* coverage, int glyphWidth, int rows, long pitch, long long x0,
-             long long y0);
+  void Blend(std::uint64_t glyph, const std::uint8_t* coverage, int glyphWidth, int rows,
+             long pitch, long long x0, long long y0);
+  // The rectangles of `copy` that the presenter is to show.
+  void Changes(const Rect& copy);
   void ResolveFont(const ClockFont& font);
   FT_GlyphSlot Rasterise(char32_t code);
   Glyph Describe(FT_GlyphSlot slot) const;
@@ -226,16 +232,19 @@ const Glyph* RasterSurface::State::CachedGlyph(char32_t code) {
   return &cache.emplace(key, glyph).first->second;
 }
 
-void RasterSurface::State::Blend(const std::uint8_t* coverage, int glyphWidth, int rows,
-                                 long pitch, long long x0, long long y0) {
+void RasterSurface::State::Blend(std::uint64_t glyph, const std::uint8_t* coverage, int glyphWidth,
+                                 int rows, long pitch, long long x0, long long y0) {
   const long long c0 = std::max(0LL, -x0);
   const long long c1 = std::min<long long>(glyphWidth, width - x0);
   const long long r0 = std::max(0LL, -y0);
   const long long r1 = std::min<long long>(rows, height - y0);
   if (c0 >= c1 || r0 >= r1) return;
-  if (ink->known) {
-    MarkInk(ink, Rect{static_cast<int>(x0 + c0), static_cast<int>(y0 + r0), static_cast<int>(x0 + c1),
-                      static_cast<int>(y0 + r1)});
+  const Rect box{static_cast<int>(x0 + c0), static_cast<int>(y0 + r0), static_cast<int>(x0 + c1),
+                 static_cast<int>(y0 + r1)};
+  if (ink->known) MarkInk(ink, box);
+  if (drawn.known) {
+    drawn.draws.push_back(GlyphDraw{glyph, x0, y0, color, box.left / kInkTile, box.top / kInkTile,
+                                    (box.right - 1) / kInkTile + 1, (box.bottom - 1) / kInkTile + 1});
   }
   const std::uint32_t srcRb = color & 0xFF00FFu;
   const std::uint32_t srcG = color & 0x00FF00u;
@@ -287,6 +296,7 @@ void RasterSurface::SetTarget(std::uint32_t* pixels, std::size_t strideBytes, In
     s.looseInk.known = false;
     s.ink = ink != nullptr ? ink : &s.looseInk;
   }
+  s.drawn.known = false;
   // A record of another size is of some other buffer.
   if (s.ink->known && (s.ink->width != s.width || s.ink->height != s.height)) s.ink->known = false;
 }
@@ -307,15 +317,18 @@ void RasterSurface::FillBlack(int x, int y, int width, int height) {
     InkRuns(*s.ink, &s.rects);
     for (const Rect& run : s.rects) ClearRect(run);
     std::fill(s.ink->tiles.begin(), s.ink->tiles.end(), std::uint8_t{0});
+    ClearTileDraws(&s.drawn);
     return;
   }
   ClearRect(area);
   if (whole) {
+    ClearTileDraws(&s.drawn);
     // What a fresh buffer held may differ anywhere from the frame on screen.
     if (!s.ink->known) s.showWhole = true;
     SetInkBlack(s.ink, s.width, s.height);
-  } else if (s.ink->known) {
-    UnmarkInk(s.ink, area);
+  } else {
+    s.drawn.known = false;
+    if (s.ink->known) UnmarkInk(s.ink, area);
   }
 }
 
@@ -362,7 +375,7 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
     const long long originY = baseY + std::llround(penY);
     const Glyph* glyph = s.cacheEnabled ? s.CachedGlyph(code) : nullptr;
     if (glyph != nullptr) {
-      s.Blend(s.arena.data() + glyph->offset, glyph->width, glyph->rows, glyph->width,
+      s.Blend(s.keyBase | code, s.arena.data() + glyph->offset, glyph->width, glyph->rows, glyph->width,
               originX + glyph->left, originY - glyph->top);
       penX += glyph->advanceX;
       penY += glyph->advanceY;
@@ -372,7 +385,7 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
     if (slot == nullptr) continue;
     const Glyph fresh = s.Describe(slot);
     if (slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && slot->bitmap.pitch > 0) {
-      s.Blend(slot->bitmap.buffer, fresh.width, fresh.rows, slot->bitmap.pitch,
+      s.Blend(s.keyBase | code, slot->bitmap.buffer, fresh.width, fresh.rows, slot->bitmap.pitch,
               originX + fresh.left, originY - fresh.top);
     }
     penX += fresh.advanceX;
@@ -392,17 +405,11 @@ void RasterSurface::CopyToWindow(int x, int y, int width, int height) {
   const Rect all{0, 0, s.width, s.height};
   const bool whole = Covers(copy, all);
 
+  if (s.drawn.known) IndexTileDraws(&s.drawn, s.ownInk.columns, s.ownInk.rows);
   if (s.presenter) {
     s.presenter(x, y, width, height);
   } else {
-    s.rects.clear();
-    if (!s.tracking || s.showWhole || !s.shown.known || !s.ink->known) {
-      if (copy.left < copy.right && copy.top < copy.bottom) s.rects.push_back(copy);
-    } else {
-      s.changed = s.shown;
-      AddInk(&s.changed, *s.ink);
-      InkRegion(s.changed, copy, &s.rects);
-    }
+    s.Changes(copy);
     s.damagePresenter(std::span<const Rect>(s.rects));
   }
 
@@ -415,11 +422,32 @@ void RasterSurface::CopyToWindow(int x, int y, int width, int height) {
     } else {
       s.shown.known = false;
     }
-  } else if (s.shown.known && s.ink->known) {
-    AddInk(&s.shown, *s.ink);
+    s.shownDraws = s.drawn;
   } else {
-    s.shown.known = false;
+    if (s.shown.known && s.ink->known) {
+      AddInk(&s.shown, *s.ink);
+    } else {
+      s.shown.known = false;
+    }
+    s.shownDraws.known = false;
   }
+}
+
+void RasterSurface::State::Changes(const Rect& copy) {
+  rects.clear();
+  if (!tracking || showWhole || !shown.known || !ink->known) {
+    if (copy.left < copy.right && copy.top < copy.bottom) rects.push_back(copy);
+    return;
+  }
+  SetInkBlack(&changed, width, height);
+  if (drawn.known && shownDraws.known) {
+    // Tile by tile, the glyphs drawn now against those on screen.
+    MarkChangedTiles(shownDraws, drawn, &changed);
+  } else {
+    changed = shown;
+    AddInk(&changed, *ink);
+  }
+  InkRegion(changed, copy, &rects);
 }
 
 void RasterSurface::SetPresenter(Presenter presenter) {
@@ -458,5 +486,6 @@ const std::uint32_t* RasterSurface::Pixels() const { return state_->pixels; }
 std::uint32_t* RasterSurface::Pixels() {
   // Whatever the caller writes is unknown to the record.
   state_->ink->known = false;
+  state_->drawn.known = false;
   return state_->pixels;
 }

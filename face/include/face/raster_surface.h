@@ -45,8 +45,10 @@ class RasterSurface : public Surface {
   using Presenter = std::function<void(int x, int y, int width, int height)>;
   void SetPresenter(Presenter presenter);
   // Shows only the rectangles of the copy whose pixels may differ from what
-  // the presenter was last handed (the ink shown then and the ink now): a
-  // few rectangles inside the buffer, none overlapping, perhaps none at all.
+  // the presenter was last handed: the tiles where the glyphs drawn, their
+  // places or colours differ between the two frames (or, where a frame was
+  // not drawn from black, the ink shown then and the ink now). A few
+  // rectangles inside the buffer, perhaps none at all.
   // The whole copied rectangle comes instead for the first frame shown,
   // after `ShowWhole`, and for the first frame drawn into a fresh target.
   // One presenter at a time: setting either replaces the other.
