@@ -75,7 +75,7 @@ for size in "${sizes[@]}"; do
     for m in "${monitors[@]}"; do
       w=${m%x*} h=${m#*x}
       output=$([[ $i == 0 ]] && echo screen || echo none)
-      xrandr --setmonitor "M$i" "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))+$x+0" "$output"
+      xrandr --setmonitor "M$i" "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))+$x+0" "$output" >/dev/null
       x=$((x + w)) i=$((i + 1))
     done
   fi

@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "face/clock_source.h"
@@ -154,7 +155,7 @@ TEST_F(InkTrackingTest, AWholeClearLeavesNothingWhateverWasDrawnOrWrittenBefore)
   // A partial fill clears what it covers and only that.
   s.FillBlack(0, 0, 60, 90);
   for (int y = 0; y < 90; ++y) {
-    for (int x = 0; x < 60; ++x) ASSERT_EQ(s.Pixels()[y * 120 + x], 0u);
+    for (int x = 0; x < 60; ++x) ASSERT_EQ(std::as_const(s).Pixels()[y * 120 + x], 0u);
   }
   EXPECT_FALSE(AllBlack(s));
   s.FillBlack(0, 0, 120, 90);
@@ -176,7 +177,7 @@ TEST_F(InkTrackingTest, ItDrawsIntoMemoryItDoesNotOwnAsIntoItsOwn) {
   RasterSurface own(kWidth, kHeight), lent(kWidth, kHeight);
   lent.SetTarget(memory.data(), kStride * sizeof(std::uint32_t), &ink);
   EXPECT_EQ(lent.Stride(), kStride);
-  EXPECT_EQ(lent.Pixels(), memory.data());
+  EXPECT_EQ(std::as_const(lent).Pixels(), memory.data());
   for (int frame = 0; frame < 4; ++frame) {
     for (RasterSurface* s : {&own, &lent}) {
       s->FillBlack(0, 0, kWidth, kHeight);
@@ -185,7 +186,7 @@ TEST_F(InkTrackingTest, ItDrawsIntoMemoryItDoesNotOwnAsIntoItsOwn) {
       s->PutText(45, 35, u"十一", 2);
     }
     for (int y = 0; y < kHeight; ++y) {
-      ASSERT_TRUE(std::equal(own.Pixels() + y * kWidth, own.Pixels() + (y + 1) * kWidth,
+      ASSERT_TRUE(std::equal(std::as_const(own).Pixels() + y * kWidth, std::as_const(own).Pixels() + (y + 1) * kWidth,
                              memory.data() + y * kStride))
           << "frame " << frame << " row " << y;
       for (int x = kWidth; x < kStride; ++x) ASSERT_EQ(memory[y * kStride + x], kGarbage);
@@ -420,7 +421,7 @@ TEST_F(SecondsTest, EveryFrameMadeFromItsInkEqualsOneDrawnInFull) {
 
     Showings& s = *showings;
     s.Draw(k);
-    const std::uint32_t* reference = s.reference.Pixels();
+    const std::uint32_t* reference = std::as_const(s.reference).Pixels();
     ASSERT_TRUE(SamePixels(s.single, reference, s.width));
     ASSERT_TRUE(SamePixels(s.pair, reference, s.width));
     ASSERT_TRUE(SamePixels(s.reference, s.singleScreen.pixels.data(), s.width));

@@ -13,8 +13,9 @@
 // holds much black beside the ink that marked it.
 inline constexpr int kInkTile = 16;
 
-// The record of one buffer, kept by whoever owns the buffer, beside it. A
-// fresh record knows nothing: its buffer may hold anything.
+// The record of one buffer, kept by whoever owns the buffer, beside it, and
+// written only by the raster surface. A fresh record knows nothing: its
+// buffer may hold anything, so the first whole clear clears all of it.
 struct InkRecord {
   bool known = false;  // false: any pixel may hold anything
   int width = 0;       // the buffer's size in pixels
