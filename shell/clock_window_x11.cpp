@@ -315,9 +315,9 @@ bool UseHostWindow(bool root) {
 }
 
 // The host may destroy its window whenever it likes (a preview's parent
-// with our child in it): drawing into it a moment later is no fault of ours.
-bool HostMayHaveGone(const XErrorEvent& error) {
-  if (Placement == X11Placement::kFullScreen) return false;
+// with our child in it), and any client may destroy ours: drawing into one a
+// moment before the news arrives, or tidying it away after, is no fault.
+bool WindowMayHaveGone(const XErrorEvent& error) {
   if (error.error_code != BadWindow && error.error_code != BadDrawable) return false;
   return error.resourceid == static_cast<XID>(ParentWindow) || IsFaceWindow(error.resourceid);
 }
@@ -402,7 +402,9 @@ void HandleEvent(XEvent& event) {
       HandleConfigure(event.xconfigure);
       break;
     case DestroyNotify:
-      if ((!Faces.empty() && event.xdestroywindow.window == Faces.front()->window) ||
+      // Any window of ours, or the preview's parent: the window's end ends
+      // the saver, whichever monitor it stood on.
+      if (IsFaceWindow(event.xdestroywindow.window) ||
           (ParentWindow != 0 && event.xdestroywindow.window == static_cast<Window>(ParentWindow))) {
         ClockDestroyed();
       }
@@ -486,7 +488,7 @@ int RunClockWindow(X11Placement placement) {
     return 1;
   }
   InstallXErrorHandlers(TheDisplay);
-  SetExpectedXErrors(HostMayHaveGone);
+  SetExpectedXErrors(WindowMayHaveGone);
   Placement = placement;
 
   bool created = false;

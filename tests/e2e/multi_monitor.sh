@@ -2,7 +2,8 @@
 # Two monitors (XRandR 1.5 monitors on one 2304x800 screen): each shows the
 # face of its own size, as orbidial-render draws it; the right button and
 # the wheel on either change both; monitors removed, added and resized
-# while it runs are followed; a left click on either monitor ends it.
+# while it runs are followed; a left click on either monitor ends it, and so
+# does the end of either window.
 E2E_SCREEN=2304x800
 source "$(dirname "$0")/lib.sh"
 
@@ -54,4 +55,18 @@ start_saver
 shows_in "$(reference single --at "$AT" --size 1024x700)" 1024x700+0+0 5
 xdotool mousemove 500 300 click 1
 saver_exits_with 0
+
+# Another client destroying the window of either monitor ends the saver,
+# as the end of the window always does.
+xrandr --setmonitor S 800/211x600/158+1400+100 none >/dev/null
+start_saver
+shows_in "$(reference fresh --at "$AT" --size 800x600)" 800x600+1400+100 5
+second=
+for id in $(xdotool search --name '^Orbidial$'); do
+  [[ $(xwininfo -id "$id" | awk '/Absolute upper-left X/ {print $4}') == 1400 ]] && second=$id
+done
+[[ -n $second ]] || fail "no window on the second monitor"
+"$XPROBE" destroy "$second"
+saver_exits_with 0
+[[ ! -s "$WORK/saver.err" ]] || fail "saver wrote: $(cat "$WORK/saver.err")"
 echo "ok"

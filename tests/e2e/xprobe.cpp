@@ -21,6 +21,7 @@
 //                               manager would; prints how often it lost it
 //   xprobe hold-grab            grab the keyboard, print "held", live until
 //                               killed
+//   xprobe destroy ID           destroy another client's window
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
@@ -165,7 +166,7 @@ int Usage() {
   std::fputs("usage: xprobe parent W H | count X Y W H RRGGBB | shade X Y W H RRGGBB |\n"
              "       nonblack X Y W H |\n"
              "       wait-nonblack X Y W H MS | grab | first-frame X Y W H -- PROGRAM... |\n"
-             "       changes X Y W H SECONDS | focus-thief SECONDS | hold-grab\n",
+             "       changes X Y W H SECONDS | focus-thief SECONDS | hold-grab | destroy ID\n",
              stderr);
   return 2;
 }
@@ -261,6 +262,11 @@ int main(int argc, char** argv) {
   }
   if (command == "focus-thief" && argc == 3) {
     std::printf("%ld\n", StealFocus(arg(2)));
+    return 0;
+  }
+  if (command == "destroy" && argc == 3) {
+    XDestroyWindow(Connection, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)));
+    XSync(Connection, False);
     return 0;
   }
   if (command == "hold-grab" && argc == 2) {
