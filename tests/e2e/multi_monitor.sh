@@ -4,7 +4,8 @@
 # the wheel on either change both; monitors removed, added and resized
 # while it runs are followed; a left click on either monitor ends it, and so
 # does the end of either window.
-E2E_SCREEN=2304x800
+export E2E_SCREEN=2304x800
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
 AT="2026-12-09 10:08:30"  # a Wednesday: theme 3

@@ -3,6 +3,7 @@
 # with status 0, and leaves the first as it was (still ending on Escape).
 # Previews and hacks are not limited. A copy killed outright frees the
 # display for the next.
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
 AT="2026-12-09 10:08:30"

@@ -2,6 +2,7 @@
 # A window that changes size gets the face of its new size at once, every
 # pixel of it: an xscreensaver host window (--window-id), a preview parent
 # (/p), and the root itself (--root) when the screen is resized.
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
 AT="2026-12-09 10:08:30"

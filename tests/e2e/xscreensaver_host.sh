@@ -3,7 +3,8 @@
 # program: activated, it runs one hack per monitor and each shows the face
 # of its monitor's size; deactivated, it ends them. xscreensaver refuses to
 # run hacks as root, so the daemon (and with it the hacks) runs as nobody.
-E2E_SCREEN=2304x800
+export E2E_SCREEN=2304x800
+# shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 command -v xscreensaver >/dev/null || fail "xscreensaver is not installed"
 

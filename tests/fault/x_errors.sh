@@ -3,6 +3,7 @@
 # request and the error, however often it recurs, and the saver runs on:
 # every frame here is put into a window that does not exist, with shared
 # memory and without.
+# shellcheck source=../e2e/lib.sh
 source "$(dirname "$0")/../e2e/lib.sh"
 
 export ORBIDIAL_TEST_TIME="2026-12-09 10:08:30"
