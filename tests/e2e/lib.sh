@@ -103,31 +103,34 @@ same_image() {
 
 # shows REFERENCE [SECONDS]: the screen comes to equal REFERENCE within
 # SECONDS (default 2); the last screenshot is kept as NAME-now.png.
-shows() {
-  local reference=$1 limit=${2:-2} file diff i
-  file="$SHOTS/$TEST_NAME-$(basename "$reference" -reference.png)-now.png"
-  for ((i = 0; i < limit * 10; i++)); do
-    import -window root +repage "$file"
-    diff=$(compare -metric AE "$file" "$reference" null: 2>&1 || true)
-    [[ $diff == 0 ]] && return 0
-    sleep 0.1
-  done
-  fail "the screen did not come to show $(basename "$reference") within ${limit}s ($diff pixels differ)"
-}
+shows() { shows_in "$1" "" "${2:-2}"; }
 
-# shows_in REFERENCE GEOMETRY [SECONDS]: the rectangle GEOMETRY (WxH+X+Y)
-# of the screen comes to equal REFERENCE within SECONDS (default 2).
+# shows_in REFERENCE GEOMETRY [SECONDS]: the rectangle GEOMETRY (WxH+X+Y,
+# or "" for the whole screen) comes to equal REFERENCE within SECONDS
+# (default 2).
 shows_in() {
   local reference=$1 geometry=$2 limit=${3:-2} file diff i name
   name=$(basename "$reference" -reference.png)
   file="$SHOTS/$TEST_NAME-${name#"$TEST_NAME"-}-now.png"
   for ((i = 0; i < limit * 10; i++)); do
-    import -window root -crop "$geometry" +repage "$file"
+    import -window root ${geometry:+-crop "$geometry"} +repage "$file"
     diff=$(compare -metric AE "$file" "$reference" null: 2>&1 || true)
     [[ $diff == 0 ]] && return 0
     sleep 0.1
   done
-  fail "$geometry did not come to show $(basename "$reference") within ${limit}s ($diff pixels differ)"
+  fail "${geometry:-the screen} did not come to show $(basename "$reference") within ${limit}s ($diff pixels differ)"
+}
+
+# start_parent W H: a grey W x H window of another client at (100, 100), as
+# a preview's or a hack's host; PARENT (its id) and PARENT_PID.
+start_parent() {
+  rm -f "$WORK/parent"
+  "$XPROBE" parent "$1" "$2" >"$WORK/parent" &
+  PARENT_PID=$!
+  STARTED+=("$PARENT_PID")
+  for _ in $(seq 100); do [[ -s "$WORK/parent" ]] && break; sleep 0.02; done
+  PARENT=$(cat "$WORK/parent")
+  [[ -n $PARENT ]] || fail "no parent window"
 }
 
 # differ_image A B

@@ -30,16 +30,13 @@ saver_running "second copies"
 same_image "$(shot after-second)" "$face"
 
 # A hack in a window of its own still runs beside it.
-"$XPROBE" parent 640 400 >"$WORK/parent" &
-parent=$!
-STARTED+=("$parent")
-for _ in $(seq 100); do [[ -s "$WORK/parent" ]] && break; sleep 0.02; done
-printf -v hex '0x%x' "$(cat "$WORK/parent")"
+start_parent 640 400
+printf -v hex '0x%x' "$PARENT"
 "$ORBIDIAL" --window-id "$hex" 2>"$WORK/hack.err" &
 hack=$!
 STARTED+=("$hack")
 shows_in "$(reference hack --at "$AT" --size 640x400)" 640x400+100+100 5
-kill "$hack" "$parent"
+kill "$hack" "$PARENT_PID"
 wait "$hack" || fail "the hack ended with $?"
 
 xdotool key Escape

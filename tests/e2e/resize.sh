@@ -10,19 +10,8 @@ export ORBIDIAL_TEST_TIME=$AT
 small=$(reference small --at "$AT" --size 640x400)
 large=$(reference large --at "$AT" --size 1000x700)
 
-# new_parent: a grey 640x400 window at (100, 100); PARENT, PARENT_PID.
-new_parent() {
-  rm -f "$WORK/parent"
-  "$XPROBE" parent 640 400 >"$WORK/parent" &
-  PARENT_PID=$!
-  STARTED+=("$PARENT_PID")
-  for _ in $(seq 100); do [[ -s "$WORK/parent" ]] && break; sleep 0.02; done
-  PARENT=$(cat "$WORK/parent")
-  [[ -n $PARENT ]] || fail "no parent window"
-}
-
 for form in --window-id /p; do
-  new_parent
+  start_parent 640 400
   printf -v hex '0x%x' "$PARENT"
   if [[ $form == /p ]]; then start_saver /p "$PARENT"; else start_saver --window-id "$hex"; fi
   shows_in "$small" 640x400+100+100 5
