@@ -1,7 +1,7 @@
 # Shared by the end-to-end tests. Arguments of every test:
 #   DISPLAY ORBIDIAL ORBIDIAL_RENDER XPROBE SHOTS_DIR
-# Starts a private Xvfb at 1920x1080x24 (E2E_DEPTH and E2E_XVFB_ARGS change
-# it; -noreset, since a server that resets when its last client leaves
+# Starts a private Xvfb at 1920x1080x24 (E2E_SCREEN, E2E_DEPTH and
+# E2E_XVFB_ARGS change it; -noreset, since a server that resets when its last client leaves
 # refuses the next one for a moment) and stops it (and anything the test started) on exit.
 set -euo pipefail
 
@@ -34,7 +34,7 @@ start_xvfb() {
     fail "display $E2E_DISPLAY is already in use"
   fi
   # shellcheck disable=SC2086
-  Xvfb "$E2E_DISPLAY" -screen 0 "1920x1080x${E2E_DEPTH:-24}" -nolisten tcp -noreset ${E2E_XVFB_ARGS:-} \
+  Xvfb "$E2E_DISPLAY" -screen 0 "${E2E_SCREEN:-1920x1080}x${E2E_DEPTH:-24}" -nolisten tcp -noreset ${E2E_XVFB_ARGS:-} \
     >"$WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
   export DISPLAY=$E2E_DISPLAY
@@ -103,16 +103,34 @@ same_image() {
 
 # shows REFERENCE [SECONDS]: the screen comes to equal REFERENCE within
 # SECONDS (default 2); the last screenshot is kept as NAME-now.png.
-shows() {
-  local reference=$1 limit=${2:-2} file diff i
-  file="$SHOTS/$TEST_NAME-$(basename "$reference" -reference.png)-now.png"
+shows() { shows_in "$1" "" "${2:-2}"; }
+
+# shows_in REFERENCE GEOMETRY [SECONDS]: the rectangle GEOMETRY (WxH+X+Y,
+# or "" for the whole screen) comes to equal REFERENCE within SECONDS
+# (default 2).
+shows_in() {
+  local reference=$1 geometry=$2 limit=${3:-2} file diff i name
+  name=$(basename "$reference" -reference.png)
+  file="$SHOTS/$TEST_NAME-${name#"$TEST_NAME"-}-now.png"
   for ((i = 0; i < limit * 10; i++)); do
-    import -window root +repage "$file"
+    import -window root ${geometry:+-crop "$geometry"} +repage "$file"
     diff=$(compare -metric AE "$file" "$reference" null: 2>&1 || true)
     [[ $diff == 0 ]] && return 0
     sleep 0.1
   done
-  fail "the screen did not come to show $(basename "$reference") within ${limit}s ($diff pixels differ)"
+  fail "${geometry:-the screen} did not come to show $(basename "$reference") within ${limit}s ($diff pixels differ)"
+}
+
+# start_parent W H: a grey W x H window of another client at (100, 100), as
+# a preview's or a hack's host; PARENT (its id) and PARENT_PID.
+start_parent() {
+  rm -f "$WORK/parent"
+  "$XPROBE" parent "$1" "$2" >"$WORK/parent" &
+  PARENT_PID=$!
+  STARTED+=("$PARENT_PID")
+  for _ in $(seq 100); do [[ -s "$WORK/parent" ]] && break; sleep 0.02; done
+  PARENT=$(cat "$WORK/parent")
+  [[ -n $PARENT ]] || fail "no parent window"
 }
 
 # differ_image A B

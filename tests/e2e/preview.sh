@@ -7,12 +7,8 @@ source "$(dirname "$0")/lib.sh"
 
 AT="2026-12-09 10:08:30"
 export ORBIDIAL_TEST_TIME=$AT
-"$XPROBE" parent 640 400 >"$WORK/parent" &
-PARENT_PID=$!
-STARTED+=("$PARENT_PID")
-for _ in $(seq 100); do [[ -s "$WORK/parent" ]] && break; sleep 0.02; done
-parent=$(cat "$WORK/parent")
-[[ -n $parent ]] || fail "no parent window"
+start_parent 640 400
+parent=$PARENT
 
 start_saver /p "$parent"
 wait_first_frame 100 100 640 400
