@@ -15,6 +15,7 @@ int PreviewMode = 0;
 WindowHandle ParentWindow = 0;
 Rect ClockRect;
 std::uintptr_t KeyboardHook = 0;
+const ClockPlatform* ClockPlatformInUse = nullptr;
 
 namespace {
 
@@ -22,6 +23,14 @@ namespace {
 // the window's destruction); the back buffer must be freed once, and nothing
 // may draw after it.
 bool Closed = false;
+
+// The platform file's own operations, unless another back end runs.
+const ClockPlatform OwnPlatform = {CreateBackBuffer, FreeBackBuffer, ArmClockTimer, StopClockTimer,
+                                   RemoveKeyboardFilter, TakeFocusBack, PostQuit};
+
+const ClockPlatform& Platform() {
+  return ClockPlatformInUse != nullptr ? *ClockPlatformInUse : OwnPlatform;
+}
 
 }  // namespace
 
@@ -33,7 +42,7 @@ void ClockCreate(Rect client, int screenWidth, int screenHeight) {
   if (client.right == 0 && client.bottom == 0) ClockRect = Rect{0, 0, screenWidth, screenHeight};
   const int width = ClockRect.right - ClockRect.left;
   const int height = ClockRect.bottom - ClockRect.top;
-  CreateBackBuffer(width, height);
+  Platform().createBackBuffer(width, height);
   if (BackBufferDC != nullptr) BackBufferDC->FillBlack(ClockRect.left, ClockRect.top, width, height);
   MonitorFaces.assign(1, MonitorFace{ClockRect, BackBufferDC});
   ClockStart();
@@ -49,7 +58,7 @@ void ClockStart() {
   std::tm now{};
   if (ColorByWeekday != 0 && ClockSource(&now)) ThemeIndex = now.tm_wday;
   UpdateHighlightColor();
-  ArmClockTimer(kFirstFrameDelay);
+  Platform().armClockTimer(kFirstFrameDelay);
 }
 
 void ClockFaceChanged(std::size_t index) {
@@ -61,19 +70,19 @@ void ClockFaceChanged(std::size_t index) {
 void ClockTimerTick() {
   if (Closed) return;
   DrawMonitorFaces();
-  ArmClockTimer(MillisecondsToNextTick(WallClockNanosecondsIntoSecond()));
+  Platform().armClockTimer(MillisecondsToNextTick(WallClockNanosecondsIntoSecond()));
 }
 
 void ClockRightButtonUp() {
   if (Closed) return;
-  ArmClockTimer(kFirstFrameDelay);
+  Platform().armClockTimer(kFirstFrameDelay);
   AdvanceNumeralStyle();
   ComputeLayout(ClockRect);
 }
 
 void ClockWheel(int delta) {
   if (Closed || ColorByWeekday == 0) return;
-  ArmClockTimer(kFirstFrameDelay);
+  Platform().armClockTimer(kFirstFrameDelay);
   MoveTheme(delta);
   UpdateHighlightColor();
 }
@@ -97,7 +106,7 @@ void ClockFocusLost() {
   // A preview lives inside another program's window (the host's settings
   // dialog): the focus is that program's to give, never ours to take.
   if (Closed || PreviewMode != 0) return;
-  TakeFocusBack();
+  Platform().takeFocusBack();
 }
 
 void ClockDestroyed() { ClockShutdown(); }
@@ -106,11 +115,11 @@ void ClockShutdown() {
   if (Closed) return;
   Closed = true;
   if (KeyboardHook != 0) {
-    RemoveKeyboardFilter();
+    Platform().removeKeyboardFilter();
     KeyboardHook = 0;
   }
-  StopClockTimer();
-  FreeBackBuffer();
+  Platform().stopClockTimer();
+  Platform().freeBackBuffer();
   MonitorFaces.clear();
-  PostQuit(0);
+  Platform().postQuit(0);
 }

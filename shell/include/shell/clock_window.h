@@ -51,6 +51,21 @@ void TakeFocusBack();
 // Ends the platform's event loop with `code` once the current event is done.
 void PostQuit(int code);
 
+// Where one program holds two back ends and picks one as it starts (the
+// Linux saver: X11, or Wayland), the second names its operations here, and
+// the shared logic calls those instead of the functions above. Null: the
+// functions above.
+struct ClockPlatform {
+  void (*createBackBuffer)(int width, int height);
+  void (*freeBackBuffer)();
+  void (*armClockTimer)(int milliseconds);
+  void (*stopClockTimer)();
+  void (*removeKeyboardFilter)();
+  void (*takeFocusBack)();
+  void (*postQuit)(int code);
+};
+extern const ClockPlatform* ClockPlatformInUse;
+
 // ---- Event handling ------------------------------------------------------
 
 // Creation: `client` is the window's client rectangle; when its right and

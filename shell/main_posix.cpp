@@ -1,11 +1,14 @@
-// orbidial: the clock screen saver on X11. Full screen by default; /p N
-// previews inside window N; /c opens the options dialog; xscreensaver's
-// --root, --window-id and XSCREENSAVER_WINDOW draw into the host's window.
+// orbidial: the clock screen saver on Linux. Full screen by default, as a
+// Wayland client where the session has a compositor (GDK_BACKEND=x11 keeps
+// it on X11), else on X11; /p N previews inside X window N; /c opens the
+// options dialog; xscreensaver's --root, --window-id and XSCREENSAVER_WINDOW
+// draw into the host's window.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "clock_window_wayland.h"
 #include "clock_window_x11.h"
 #include "face/font_lookup.h"
 #include "face/local_instant.h"
@@ -13,6 +16,7 @@
 #include "settings/settings_file.h"
 #include "shell/clock_window.h"
 #include "shell/command_line.h"
+#include "shell/display_choice.h"
 
 namespace {
 
@@ -48,6 +52,7 @@ int main(int argc, char** argv) {
   ParentWindow = request.window;
   if (request.mode == StartMode::kOptions) {
     // Whatever way the dialog ends, the options run ends with 0.
+    ReportLostCompositor();
     RunOptionsDialog(static_cast<unsigned long>(ParentWindow));
     return 0;
   }
@@ -57,6 +62,26 @@ int main(int argc, char** argv) {
   if (!LoadClockFaces(&error)) {
     std::fprintf(stderr, "orbidial: %s\n", error.c_str());
     return 1;
+  }
+  // Previews and hacks live in X windows of their hosts, whatever the session.
+  if (request.mode == StartMode::kFullScreen &&
+      ChoosesWayland(std::getenv("WAYLAND_DISPLAY"), std::getenv("GDK_BACKEND"))) {
+    int status = 0;
+    switch (RunWaylandClock(&status)) {
+      case WaylandRun::kRan: return status;
+      case WaylandRun::kAnotherSaver: return 0;
+      case WaylandRun::kNoCompositor: break;
+    }
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] == '\0') {
+      std::fprintf(stderr, "orbidial: cannot connect to the Wayland compositor \"%s\"\n",
+                   std::getenv("WAYLAND_DISPLAY"));
+      return 1;
+    }
+    // A saver that shows beats one that does not: XWayland, or the X server
+    // of a session whose WAYLAND_DISPLAY is stale.
+    std::fprintf(stderr, "orbidial: cannot connect to the Wayland compositor \"%s\"; using the X display \"%s\"\n",
+                 std::getenv("WAYLAND_DISPLAY"), display);
   }
   return RunClockWindow(PlacementFor(request.mode));
 }

@@ -1,0 +1,408 @@
+// The clock window on Wayland through GTK 3: one window per output (a
+// gtk-layer-shell overlay surface, or a fullscreen toplevel), its face on a
+// sub-surface of its own, the keys and the pointer turned into the clock
+// window's calls, and the frame timer on GLib's main loop.
+#include "clock_window_wayland.h"
+
+#include <gdk/gdkwayland.h>
+#include <glib-unix.h>
+#include <gtk-layer-shell/gtk-layer-shell.h>
+#include <gtk/gtk.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "face_surface_wayland.h"
+#include "keyboard-shortcuts-inhibit-unstable-v1-client-protocol.h"
+#include "saver_lock_posix.h"
+#include "shell/clock_window.h"
+#include "shell/keyboard_filter.h"
+#include "shell/monitor_faces.h"
+#include "wayland_globals.h"
+
+namespace {
+
+struct OutputFace {
+  GdkMonitor* monitor = nullptr;  // a reference of ours
+  GtkWidget* window = nullptr;
+  FaceSurface face;
+  zwp_keyboard_shortcuts_inhibitor_v1* inhibitor = nullptr;
+  wl_surface* inhibited = nullptr;  // the window's surface it was made for
+};
+
+// In the order the outputs came; those with a face ready are `MonitorFaces`.
+std::vector<std::unique_ptr<OutputFace>> Outputs;
+GMainLoop* Loop = nullptr;
+int QuitCode = 0;
+guint FrameTimer = 0;
+bool Started = false;      // the clock has started on its first face
+bool LayerShell = false;   // else fullscreen toplevels
+bool TearingDown = false;  // our own windows going at the end
+
+bool HasFace(const OutputFace& output) { return output.face.raster != nullptr; }
+
+void DropInhibitor(OutputFace& output) {
+  if (output.inhibitor != nullptr) zwp_keyboard_shortcuts_inhibitor_v1_destroy(output.inhibitor);
+  output.inhibitor = nullptr;
+  output.inhibited = nullptr;
+}
+
+// `MonitorFaces` as the outputs stand, each face aimed at a free buffer for
+// what is drawn next; a face whose buffers the compositor still holds sits
+// this one out.
+void PublishFaces() {
+  MonitorFaces.clear();
+  for (const auto& output : Outputs) {
+    if (!HasFace(*output)) continue;
+    const RasterSurface& raster = *output->face.raster;
+    MonitorFaces.push_back(
+        MonitorFace{Rect{0, 0, raster.Width(), raster.Height()}, NextFaceTarget(output->face)});
+  }
+}
+
+std::size_t FaceIndexOf(const OutputFace& wanted) {
+  std::size_t index = 0;
+  for (const auto& output : Outputs) {
+    if (output.get() == &wanted) break;
+    if (HasFace(*output)) ++index;
+  }
+  return index;
+}
+
+// ---- The keyboard ----------------------------------------------------------
+
+// Every key comes to us: each face's window asks the compositor to keep its
+// own shortcuts to itself while the window has the keyboard, as the system-
+// key hook does on Windows. Where it cannot be asked (no such protocol),
+// the compositor's shortcuts still act.
+void InhibitShortcuts(OutputFace& output) {
+  wl_surface* surface = output.face.parent;
+  if (WaylandShortcutsInhibitor == nullptr || surface == nullptr || surface == output.inhibited) return;
+  DropInhibitor(output);
+  GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+  if (seat == nullptr) return;
+  output.inhibitor = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(
+      WaylandShortcutsInhibitor, surface, gdk_wayland_seat_get_wl_seat(seat));
+  output.inhibited = surface;
+  KeyboardHook = 1;
+}
+
+void ReleaseKeyboard() {
+  for (const auto& output : Outputs) DropInhibitor(*output);
+}
+
+// The same keys as X11's keysyms: GDK's key values are those.
+unsigned VirtualKeyOf(guint keyval) {
+  switch (keyval) {
+    case GDK_KEY_Escape: return kEscapeKey;
+    case GDK_KEY_Tab:
+    case GDK_KEY_ISO_Left_Tab: return kTabKey;
+    case GDK_KEY_Super_L: return kLeftWindowsKey;
+    case GDK_KEY_Super_R: return kRightWindowsKey;
+    default: return 0;
+  }
+}
+
+gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer) {
+  const bool press = event->type == GDK_KEY_PRESS;
+  const bool alt = (event->state & GDK_MOD1_MASK) != 0;
+  const bool control = (event->state & GDK_CONTROL_MASK) != 0;
+  const unsigned message = press ? (alt ? kSysKeyDownMessage : kKeyDownMessage)
+                                 : (alt ? kSysKeyUpMessage : kKeyUpMessage);
+  ClockKeyEvent(message, VirtualKeyOf(event->keyval), alt, control);
+  return TRUE;
+}
+
+// ---- The pointer -----------------------------------------------------------
+
+gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer) {
+  // GDK adds a double-click event after the second press: one press, one end.
+  if (event->type == GDK_BUTTON_PRESS && event->button == 1) ClockLeftButtonDown();
+  return TRUE;
+}
+
+gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer) {
+  if (event->button == 3) ClockRightButtonUp();
+  return TRUE;
+}
+
+gboolean OnScroll(GtkWidget*, GdkEventScroll* event, gpointer) {
+  // Wheel up is forward: the next theme.
+  if (event->direction == GDK_SCROLL_UP) ClockWheel(kWheelForward);
+  if (event->direction == GDK_SCROLL_DOWN) ClockWheel(kWheelBackward);
+  return TRUE;
+}
+
+void HideCursor(GtkWidget* widget, gpointer) {
+  GdkWindow* window = gtk_widget_get_window(widget);
+  GdkCursor* blank = gdk_cursor_new_for_display(gdk_window_get_display(window), GDK_BLANK_CURSOR);
+  gdk_window_set_cursor(window, blank);
+  g_object_unref(blank);
+}
+
+// ---- Following the outputs ---------------------------------------------------
+
+// The window's surface, size and scale as they are now: the face follows,
+// laid out and drawn whole when any of them changed. The first face to show
+// starts the clock.
+void FollowWindow(OutputFace& output) {
+  if (ClockClosed()) return;
+  GdkWindow* window = gtk_widget_get_window(output.window);
+  wl_surface* parent = window != nullptr ? gdk_wayland_window_get_wl_surface(window) : nullptr;
+  if (parent == nullptr) return;
+  const bool hadFace = HasFace(output);
+  AttachFaceSurface(
+      output.face, parent, [](void* data) { FollowWindow(*static_cast<OutputFace*>(data)); }, &output);
+  // The output's own scale: the window learns it only once it is shown there.
+  const int scale120 = 120 * gdk_monitor_get_scale_factor(output.monitor);
+  const bool resized = SizeFaceSurface(output.face, gtk_widget_get_allocated_width(output.window),
+                                       gtk_widget_get_allocated_height(output.window), scale120);
+  if (!resized && hadFace == HasFace(output)) return;
+  PublishFaces();
+  if (!HasFace(output)) return;
+  if (!Started) {
+    Started = true;
+    ClockStart();
+  }
+  InhibitShortcuts(output);
+  ClockFaceChanged(FaceIndexOf(output));
+}
+
+// GTK paints its own surface only when it is shown or changes size or scale,
+// which is just when the face must follow. The face's sub-surface, made
+// here, shows with the commit GTK makes next.
+gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_paint(cr);
+  FollowWindow(*static_cast<OutputFace*>(data));
+  return TRUE;
+}
+
+void OnScaleChanged(GdkMonitor*, GParamSpec*, gpointer data) {
+  FollowWindow(*static_cast<OutputFace*>(data));
+}
+
+// A layer surface is closed by the compositor when its output goes; a
+// fullscreen window is closed by the user (a close shortcut), which ends the
+// saver as the end of any of its windows does on X11.
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
+  if (LayerShell) return FALSE;
+  ClockDestroyed();
+  return TRUE;
+}
+
+void OnDestroy(GtkWidget*, gpointer data) {
+  auto* gone = static_cast<OutputFace*>(data);
+  for (auto it = Outputs.begin(); it != Outputs.end(); ++it) {
+    if (it->get() != gone) continue;
+    const bool wasFirst = HasFace(*gone) && FaceIndexOf(*gone) == 0;
+    std::unique_ptr<OutputFace> output = std::move(*it);
+    Outputs.erase(it);
+    DropInhibitor(*output);
+    DropFaceSurface(output->face);
+    g_signal_handlers_disconnect_by_data(output->monitor, output.get());
+    g_object_unref(output->monitor);
+    if (TearingDown || ClockClosed()) return;
+    PublishFaces();
+    if (wasFirst && !MonitorFaces.empty()) ClockFaceChanged(0);
+    return;
+  }
+}
+
+int MonitorNumber(GdkDisplay* display, GdkMonitor* monitor) {
+  for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
+    if (gdk_display_get_monitor(display, i) == monitor) return i;
+  }
+  return 0;
+}
+
+void AddOutput(GdkDisplay* display, GdkMonitor* monitor) {
+  auto output = std::make_unique<OutputFace>();
+  output->monitor = GDK_MONITOR(g_object_ref(monitor));
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  output->window = window;
+  GtkWindow* gtkWindow = GTK_WINDOW(window);
+  gtk_window_set_title(gtkWindow, "Orbidial");
+  gtk_widget_set_app_paintable(window, TRUE);
+  gtk_widget_add_events(window, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_SCROLL_MASK |
+                                    GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK);
+  if (LayerShell) {
+    gtk_layer_init_for_window(gtkWindow);
+    gtk_layer_set_namespace(gtkWindow, "orbidial");
+    gtk_layer_set_layer(gtkWindow, GTK_LAYER_SHELL_LAYER_OVERLAY);
+    gtk_layer_set_monitor(gtkWindow, monitor);
+    for (const auto edge : {GTK_LAYER_SHELL_EDGE_LEFT, GTK_LAYER_SHELL_EDGE_RIGHT,
+                            GTK_LAYER_SHELL_EDGE_TOP, GTK_LAYER_SHELL_EDGE_BOTTOM}) {
+      gtk_layer_set_anchor(gtkWindow, edge, TRUE);
+    }
+    // Over the panels, not beside them.
+    gtk_layer_set_exclusive_zone(gtkWindow, -1);
+    gtk_layer_set_keyboard_mode(gtkWindow, GTK_LAYER_SHELL_KEYBOARD_MODE_EXCLUSIVE);
+  } else {
+    gtk_window_set_decorated(gtkWindow, FALSE);
+    gtk_window_fullscreen_on_monitor(gtkWindow, gdk_display_get_default_screen(display),
+                                     MonitorNumber(display, monitor));
+  }
+  OutputFace* data = output.get();
+  g_signal_connect(window, "draw", G_CALLBACK(OnDraw), data);
+  g_signal_connect(window, "key-press-event", G_CALLBACK(OnKey), data);
+  g_signal_connect(window, "key-release-event", G_CALLBACK(OnKey), data);
+  g_signal_connect(window, "button-press-event", G_CALLBACK(OnButtonPress), data);
+  g_signal_connect(window, "button-release-event", G_CALLBACK(OnButtonRelease), data);
+  g_signal_connect(window, "scroll-event", G_CALLBACK(OnScroll), data);
+  g_signal_connect(window, "realize", G_CALLBACK(HideCursor), data);
+  g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), data);
+  g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), data);
+  g_signal_connect(monitor, "notify::scale-factor", G_CALLBACK(OnScaleChanged), data);
+  Outputs.push_back(std::move(output));
+  gtk_widget_show(window);
+}
+
+void OnMonitorAdded(GdkDisplay* display, GdkMonitor* monitor, gpointer) {
+  if (!ClockClosed()) AddOutput(display, monitor);
+}
+
+void OnMonitorRemoved(GdkDisplay*, GdkMonitor* monitor, gpointer) {
+  for (const auto& output : Outputs) {
+    if (output->monitor == monitor) {
+      gtk_widget_destroy(output->window);
+      return;
+    }
+  }
+}
+
+// ---- The loss of the compositor ------------------------------------------------
+
+[[noreturn]] void CompositorLost() {
+  static const char kMessage[] = "orbidial: lost the connection to the Wayland compositor\n";
+  ssize_t ignored = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+  (void)ignored;
+  _exit(1);
+}
+
+bool ConnectionBroken() {
+  GdkDisplay* display = gdk_display_get_default();
+  if (display == nullptr || !GDK_IS_WAYLAND_DISPLAY(display)) return false;
+  wl_display* wayland = gdk_wayland_display_get_wl_display(display);
+  pollfd connection{wl_display_get_fd(wayland), POLLIN, 0};
+  poll(&connection, 1, 0);
+  return (connection.revents & (POLLHUP | POLLERR)) != 0 || wl_display_get_error(wayland) != 0;
+}
+
+// The socket's end is noticed here before GDK's own source reads from it,
+// which would end the process with GTK's message alone.
+gboolean OnConnectionEnd(gint, GIOCondition, gpointer) { CompositorLost(); }
+
+// GDK says why it gives up just before it ends the process.
+void OnGdkMessage(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer) {
+  if (ConnectionBroken()) CompositorLost();
+  g_log_default_handler(domain, level, message, nullptr);
+}
+
+gboolean OnSignal(gpointer) {
+  ClockShutdown();
+  return G_SOURCE_CONTINUE;
+}
+
+// ---- What the shared logic asks of the platform --------------------------------
+
+gboolean OnFrameTimer(gpointer) {
+  FrameTimer = 0;
+  PublishFaces();
+  ClockTimerTick();
+  return G_SOURCE_REMOVE;
+}
+
+void ArmFrameTimer(int milliseconds) {
+  if (FrameTimer != 0) g_source_remove(FrameTimer);
+  FrameTimer = g_timeout_add(static_cast<guint>(milliseconds), OnFrameTimer, nullptr);
+}
+
+void StopFrameTimer() {
+  if (FrameTimer != 0) g_source_remove(FrameTimer);
+  FrameTimer = 0;
+}
+
+// The faces are made per output as their windows show; there is no one back
+// buffer to make.
+void NoBackBuffer(int, int) { BackBufferDC = nullptr; }
+
+void DropFaces() {
+  BackBufferDC = nullptr;
+  for (const auto& output : Outputs) DropFaceSurface(output->face);
+}
+
+// The compositor gives the keyboard to the overlay surfaces; a client cannot
+// take the focus on Wayland.
+void KeepFocus() {}
+
+void QuitLoop(int code) {
+  QuitCode = code;
+  if (Loop != nullptr) g_main_loop_quit(Loop);
+}
+
+const ClockPlatform WaylandPlatform = {NoBackBuffer, DropFaces,       ArmFrameTimer, StopFrameTimer,
+                                       ReleaseKeyboard, KeepFocus, QuitLoop};
+
+}  // namespace
+
+void ReportLostCompositor() {
+  g_log_set_handler("Gdk", static_cast<GLogLevelFlags>(G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_WARNING),
+                    OnGdkMessage, nullptr);
+}
+
+WaylandRun RunWaylandClock(int* status) {
+  *status = 0;
+  int lock = -1;
+  const std::string lockPath = SaverLockPath(std::getenv("XDG_RUNTIME_DIR"), std::getenv("WAYLAND_DISPLAY"));
+  if (TakeSaverLock(lockPath, &lock) == SaverLock::kHeldElsewhere) return WaylandRun::kAnotherSaver;
+
+  if (g_get_prgname() == nullptr) g_set_prgname("orbidial");
+  gdk_set_allowed_backends("wayland");
+  if (!gtk_init_check(nullptr, nullptr)) {
+    if (lock >= 0) close(lock);
+    return WaylandRun::kNoCompositor;
+  }
+  GdkDisplay* display = gdk_display_get_default();
+  wl_display* wayland = gdk_wayland_display_get_wl_display(display);
+  if (!BindWaylandGlobals(wayland)) {
+    std::fprintf(stderr, "orbidial: the Wayland compositor offers no shared memory or sub-surfaces\n");
+    *status = 1;
+    return WaylandRun::kRan;
+  }
+  ReportLostCompositor();
+  g_unix_fd_add_full(G_PRIORITY_HIGH, wl_display_get_fd(wayland),
+                     static_cast<GIOCondition>(G_IO_HUP | G_IO_ERR), OnConnectionEnd, nullptr, nullptr);
+  for (const int number : {SIGTERM, SIGINT, SIGHUP}) g_unix_signal_add(number, OnSignal, nullptr);
+
+  ClockPlatformInUse = &WaylandPlatform;
+  LayerShell = gtk_layer_is_supported();
+  g_signal_connect(display, "monitor-added", G_CALLBACK(OnMonitorAdded), nullptr);
+  g_signal_connect(display, "monitor-removed", G_CALLBACK(OnMonitorRemoved), nullptr);
+  // No output yet is no fault: the faces come with the outputs.
+  for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
+    AddOutput(display, gdk_display_get_monitor(display, i));
+  }
+
+  Loop = g_main_loop_new(nullptr, FALSE);
+  g_main_loop_run(Loop);
+  // Whatever ended the run, the same steps (they act once).
+  ClockShutdown();
+  g_main_loop_unref(Loop);
+  Loop = nullptr;
+
+  TearingDown = true;
+  while (!Outputs.empty()) gtk_widget_destroy(Outputs.back()->window);
+  // The windows go from the screen now, not when the process is gone.
+  wl_display_flush(wayland);
+  ClockPlatformInUse = nullptr;
+  if (lock >= 0) close(lock);
+  *status = QuitCode;
+  return WaylandRun::kRan;
+}
