@@ -382,7 +382,10 @@ WaylandRun RunWaylandClock(int* status) {
   for (const int number : {SIGTERM, SIGINT, SIGHUP}) g_unix_signal_add(number, OnSignal, nullptr);
 
   ClockPlatformInUse = &WaylandPlatform;
-  LayerShell = gtk_layer_is_supported();
+  // Asked only where it is offered: gtk-layer-shell warns on stderr when it
+  // is not. The tests take the fullscreen windows' way under sway too.
+  LayerShell = WaylandLayerShellOffered && std::getenv("ORBIDIAL_TEST_NO_LAYER_SHELL") == nullptr &&
+               gtk_layer_is_supported();
   g_signal_connect(display, "monitor-added", G_CALLBACK(OnMonitorAdded), nullptr);
   g_signal_connect(display, "monitor-removed", G_CALLBACK(OnMonitorRemoved), nullptr);
   // No output yet is no fault: the faces come with the outputs.

@@ -16,6 +16,7 @@ wl_subcompositor* WaylandSubcompositor = nullptr;
 wp_viewporter* WaylandViewporter = nullptr;
 wp_fractional_scale_manager_v1* WaylandFractionalScales = nullptr;
 zwp_keyboard_shortcuts_inhibit_manager_v1* WaylandShortcutsInhibitor = nullptr;
+bool WaylandLayerShellOffered = false;
 
 namespace {
 
@@ -42,6 +43,8 @@ void Global(void*, wl_registry* registry, std::uint32_t name, const char* interf
   } else if (is(zwp_keyboard_shortcuts_inhibit_manager_v1_interface)) {
     Bind(registry, name, &zwp_keyboard_shortcuts_inhibit_manager_v1_interface, version, 1,
          &WaylandShortcutsInhibitor);
+  } else if (std::strcmp(interface, "zwlr_layer_shell_v1") == 0) {
+    WaylandLayerShellOffered = true;
   }
 }
 void GlobalRemove(void*, wl_registry*, std::uint32_t) {}

@@ -21,6 +21,8 @@ extern wl_subcompositor* WaylandSubcompositor;
 extern wp_viewporter* WaylandViewporter;
 extern wp_fractional_scale_manager_v1* WaylandFractionalScales;
 extern zwp_keyboard_shortcuts_inhibit_manager_v1* WaylandShortcutsInhibitor;
+// Whether wlr-layer-shell is offered (gtk-layer-shell binds it for itself).
+extern bool WaylandLayerShellOffered;
 
 // wl_surface.damage_buffer came with this version of wl_compositor.
 inline constexpr std::uint32_t kDamageBufferVersion = 4;

@@ -278,11 +278,15 @@ wait_window() {
   read -r WINDOW_X WINDOW_Y WINDOW_W WINDOW_H < <(window_rect "$1")
 }
 
-# start_weston [WxH]: weston's headless back end (no layer-shell, no seat:
-# it takes no input) as the compositor instead of sway, with screenshots
-# allowed (see weston_shot). Exports WAYLAND_DISPLAY.
+# start_weston [WxH] [--gl]: weston's headless back end (no layer-shell, no
+# seat: it takes no input) as the compositor instead of sway, with
+# screenshots allowed (see weston_shot). Exports WAYLAND_DISPLAY. Its pixman
+# renderer copies an XRGB8888 buffer's unused byte (0) into the output,
+# which weston-screenshooter then reads as alpha and writes as transparent
+# black: shots of such clients need --gl (Mesa's software GL).
 start_weston() {
-  local size=${1:-1280x720}
+  local size=${1:-1280x720} renderer=--use-pixman
+  [[ ${2:-} != --gl ]] || renderer=--use-gl
   cat >"$WORK/weston.ini" <<CONF
 [core]
 idle-time=0
@@ -291,7 +295,7 @@ panel-position=none
 background-color=0xff000000
 CONF
   spawn_as_compositor_user "$WORK/compositor.log" weston --backend=headless-backend.so \
-    --use-pixman --width="${size%x*}" --height="${size#*x}" --socket=weston-test \
+    "$renderer" --width="${size%x*}" --height="${size#*x}" --socket=weston-test \
     --config="$WORK/weston.ini" --debug
   COMPOSITOR_PID=$SPAWNED_PID
   wait_for "weston's socket" 10 test -S "$XDG_RUNTIME_DIR/weston-test"
@@ -328,6 +332,20 @@ client_exits_with() {
     sleep 0.05
   done
   fail "still running after ${limit}s"
+}
+
+# shows OUTPUT REFERENCE: the output's pixels are the reference's (the
+# cursor included: it must be hidden). The shot is kept beside the
+# reference, named for the output.
+shows() {
+  SHOT="${2%-reference.png}-$1.png"
+  grim -c -o "$1" "$SHOT" 2>/dev/null || return 1
+  [[ $(compare -metric AE "$SHOT" "$2" null: 2>&1) == 0 ]]
+}
+
+# wait_shows OUTPUT REFERENCE [SECONDS]: until it does.
+wait_shows() {
+  wait_for "$(basename "$2") on $1" "${3:-10}" shows "$1" "$2"
 }
 
 # same_image A B: pixel-identical.

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The saver as a native Wayland client of headless sway: a face on each of
+# two outputs as orbidial-render draws it, over a panel and with the pointer
+# on it; the compositor's shortcuts held back; the right button and the
+# wheel acting on both outputs; an output turned to scale 2 still showing
+# the face of its pixels; outputs resized, added, switched off and on again
+# while it runs; Escape ends it with 0 and the desktop is back.
+# shellcheck source=lib.sh
+source "$(dirname "$0")/lib.sh"
+
+at="2026-12-09 10:08:30"
+# A panel on the top layer (swaybar, red beside its workspace button), as
+# desktops have them; and a shortcut of the compositor's own that leaves a
+# trace when it runs.
+SWAY_CONFIG_EXTRA="bindsym Mod4+Return exec touch $XDG_RUNTIME_DIR/shortcut-ran
+bar {
+  position top
+  colors {
+    background #ff0000
+  }
+}"
+start_sway
+add_output
+second=$NEW_OUTPUT
+set_output HEADLESS-1 1280x720 0 0
+set_output "$second" 1024x768 1280 0
+
+panel_shown() {
+  local shot
+  shot=$(output_shot HEADLESS-1 panel)
+  (($(convert "$shot" -crop 1200x10+60+0 txt:- | grep -c '#FF0000') == 12000))
+}
+wait_for "the panel" 10 panel_shown
+cursor_drawn() {
+  local shot=$SHOTS/$TEST_NAME-cursor.png
+  swaycmd seat seat0 cursor set 640 360
+  grim -c -o HEADLESS-1 "$shot"
+  (($(convert "$shot" -crop 40x40+630+350 txt:- | grep -c -v '#000000') > 20))
+}
+wait_for "sway's cursor in a shot (grim -c)" 5 cursor_drawn
+shortcut_ran() { [[ -e $XDG_RUNTIME_DIR/shortcut-ran ]]; }
+keys -M logo -k Return -m logo
+wait_for "the shortcut without the saver" 5 shortcut_ran
+rm -f "$XDG_RUNTIME_DIR/shortcut-ran"
+
+echo "a face on each output, over the panel, the cursor hidden"
+export ORBIDIAL_TEST_TIME=$at
+# The session's choice: no GDK_BACKEND, only WAYLAND_DISPLAY.
+start_client "$ORBIDIAL"
+first=$(reference first --at "$at" --size 1280x720)
+wait_shows HEADLESS-1 "$first"
+wait_shows "$second" "$(reference second --at "$at" --size 1024x768)"
+swaymsg -t get_tree -r | jq -e '[.. | objects | select(.app_id? == "orbidial")] | length == 0' >/dev/null ||
+  fail "the saver made a window of the tiling layout, not a layer surface"
+
+echo "the compositor's shortcuts and Ctrl+Esc, Alt+Esc, Alt+Tab stay with the saver"
+keys -s 300 -M logo -k Return -m logo
+keys -M ctrl -k Escape -m ctrl -M alt -k Escape -k Tab -m alt
+sleep 0.5
+shortcut_ran && fail "sway ran its shortcut under the saver"
+kill -0 "$CLIENT_PID" 2>/dev/null || fail "Ctrl+Esc or Alt+Esc ended the saver"
+shows HEADLESS-1 "$first" || fail "the face changed on keys the saver ignores: $SHOT"
+
+echo "the right button and the wheel, on either output, change both"
+click 1500 300 button3
+wait_shows HEADLESS-1 "$(reference style2-first --at "$at" --size 1280x720 --style 2)"
+wait_shows "$second" "$(reference style2-second --at "$at" --size 1024x768 --style 2)"
+# Wheel up: from the weekday's theme (Wednesday, 3) to the next.
+click 640 360 button4
+wait_shows HEADLESS-1 "$(reference theme4-first --at "$at" --size 1280x720 --style 2 --theme 4)"
+wait_shows "$second" "$(reference theme4-second --at "$at" --size 1024x768 --style 2 --theme 4)"
+# Pointer motion does nothing.
+swaycmd seat seat0 cursor move 200 100
+sleep 0.3
+kill -0 "$CLIENT_PID" 2>/dev/null || fail "moving the pointer ended the saver"
+
+echo "scale 2: the 1280x720 face in the output's pixels, not a doubled 640x360 one"
+set_output HEADLESS-1 1280x720 0 0 2
+wait_shows HEADLESS-1 "$(reference theme4-first --at "$at" --size 1280x720 --style 2 --theme 4)"
+
+echo "outputs resized, added, switched off and on while it runs"
+set_output "$second" 800x600 640 0
+wait_shows "$second" "$(reference small --at "$at" --size 800x600 --style 2 --theme 4)"
+add_output
+third=$NEW_OUTPUT
+set_output "$third" 640x480 1440 0
+wait_shows "$third" "$(reference third --at "$at" --size 640x480 --style 2 --theme 4)"
+swaycmd output "$third" disable
+sleep 0.5
+kill -0 "$CLIENT_PID" 2>/dev/null || fail "an output switched off ended the saver: $(cat "$WORK/client.err")"
+wait_shows "$second" "$(reference small --at "$at" --size 800x600 --style 2 --theme 4)"
+swaycmd output "$third" enable
+wait_shows "$third" "$(reference third --at "$at" --size 640x480 --style 2 --theme 4)"
+
+echo "Escape ends it with 0; the panel is back"
+keys -k Escape
+client_exits_with 0
+wait_for "the panel after the saver" 5 panel_shown
+[[ ! -s $WORK/client.err ]] || fail "the saver wrote: $(cat "$WORK/client.err")"
+echo "passed; shots in $SHOTS"
