@@ -198,6 +198,40 @@ TEST_F(ClockWindowTest, FocusLossTakesItBackInFullScreenOnly) {
   PreviewMode = 0;
 }
 
+// A second back end in the same program (Wayland beside X11): the shared
+// logic goes to its operations alone while it runs, and back afterwards.
+std::vector<std::string> SecondOperations;
+void SecondBuffer(int width, int height) {
+  SecondOperations.push_back("second buffer " + std::to_string(width) + "x" + std::to_string(height));
+  BackBufferDC = nullptr;
+}
+void SecondFree() { SecondOperations.push_back("second free"); }
+void SecondTimer(int milliseconds) { SecondOperations.push_back("second timer " + std::to_string(milliseconds)); }
+void SecondStop() { SecondOperations.push_back("second stop"); }
+void SecondUnhook() { SecondOperations.push_back("second unhook"); }
+void SecondFocus() { SecondOperations.push_back("second focus"); }
+void SecondQuit(int code) { SecondOperations.push_back("second quit " + std::to_string(code)); }
+const ClockPlatform SecondPlatform = {SecondBuffer, SecondFree,   SecondTimer, SecondStop,
+                                      SecondUnhook, SecondFocus, SecondQuit};
+
+TEST_F(ClockWindowTest, AnotherBackEndGetsEveryOperationWhileItRuns) {
+  SecondOperations.clear();
+  ClockPlatformInUse = &SecondPlatform;
+  ClockCreate(Rect{0, 0, 640, 480}, 1920, 1080);
+  KeyboardHook = 1;
+  ClockRightButtonUp();
+  ClockFocusLost();
+  ClockKey(kKeyDownMessage, kEscapeKey);
+  ClockPlatformInUse = nullptr;
+  EXPECT_TRUE(Operations.empty());
+  EXPECT_EQ(SecondOperations,
+            (std::vector<std::string>{"second buffer 640x480", "second timer 10", "second timer 10",
+                                      "second focus", "second unhook", "second stop", "second free",
+                                      "second quit 0"}));
+  Create();
+  EXPECT_EQ(SecondOperations.size(), 8u);
+}
+
 // Several monitors: faces the platform made itself, in `MonitorFaces`.
 class MonitorFacesTest : public ClockWindowTest {
  protected:

@@ -1,0 +1,78 @@
+// The parts of the Wayland back end that need no compositor: the lock that
+// keeps one saver per session, and the face's size in device pixels.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "face_surface_wayland.h"
+#include "saver_lock_posix.h"
+
+namespace {
+
+class SaverLockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char folder[] = "/tmp/orbidial-lock-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    folder_ = folder;
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+  std::string folder_;
+};
+
+TEST_F(SaverLockTest, TheFileIsNamedForTheCompositorsSocket) {
+  EXPECT_EQ(SaverLockPath("/run/user/7", "wayland-1"), "/run/user/7/orbidial-wayland-1.lock");
+  EXPECT_EQ(SaverLockPath("/run/user/7", "/run/user/7/wayland-2"),
+            "/run/user/7/orbidial-_run_user_7_wayland-2.lock");
+  EXPECT_EQ(SaverLockPath(nullptr, "wayland-1"), "");
+  EXPECT_EQ(SaverLockPath("", "wayland-1"), "");
+  EXPECT_EQ(SaverLockPath("/run/user/7", nullptr), "");
+}
+
+TEST_F(SaverLockTest, OneHolderAtATimeAndNoneOnceItsFileIsClosed) {
+  const std::string path = SaverLockPath(folder_.c_str(), "wayland-1");
+  int first = -1, second = -1;
+  ASSERT_EQ(TakeSaverLock(path, &first), SaverLock::kTaken);
+  EXPECT_GE(first, 0);
+  EXPECT_NE(fcntl(first, F_GETFD) & FD_CLOEXEC, 0);
+  EXPECT_EQ(TakeSaverLock(path, &second), SaverLock::kHeldElsewhere);
+  EXPECT_EQ(second, -1);
+  // Another compositor of the same user is another session.
+  int other = -1;
+  EXPECT_EQ(TakeSaverLock(SaverLockPath(folder_.c_str(), "wayland-2"), &other), SaverLock::kTaken);
+  close(other);
+  // A saver that ends, however it ends, closes its files.
+  close(first);
+  EXPECT_EQ(TakeSaverLock(path, &second), SaverLock::kTaken);
+  close(second);
+}
+
+TEST_F(SaverLockTest, NoFolderOrAPlantedLinkMeansNoLock) {
+  int fd = -1;
+  EXPECT_EQ(TakeSaverLock("", &fd), SaverLock::kUnavailable);
+  EXPECT_EQ(TakeSaverLock(folder_ + "/missing/orbidial-wayland-1.lock", &fd), SaverLock::kUnavailable);
+  const std::string target = folder_ + "/target";
+  const std::string path = SaverLockPath(folder_.c_str(), "wayland-1");
+  ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+  EXPECT_EQ(TakeSaverLock(path, &fd), SaverLock::kUnavailable);
+  EXPECT_EQ(fd, -1);
+  struct stat info;
+  EXPECT_NE(stat(target.c_str(), &info), 0) << "the link was followed";
+}
+
+TEST(DevicePixelsTest, SurfaceUnitsTimesTheScaleRoundedHalfAway) {
+  EXPECT_EQ(DevicePixels(640, 240), 1280);
+  EXPECT_EQ(DevicePixels(1280, 120), 1280);
+  EXPECT_EQ(DevicePixels(1280, 180), 1920);  // 1.5
+  EXPECT_EQ(DevicePixels(1707, 150), 2134);  // 2133.75
+  EXPECT_EQ(DevicePixels(101, 180), 152);    // 151.5
+  EXPECT_EQ(DevicePixels(3, 140), 4);        // 3.5
+  // A 16K-wide output at scale 3 stays in range.
+  EXPECT_EQ(DevicePixels(15360, 360), 46080);
+}
+
+}  // namespace
