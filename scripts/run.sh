@@ -6,6 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
+# The build tree's programs read their data files (fontconfig aliases, icon)
+# from the tree, not from the install prefix.
+export ORBIDIAL_TEST_DATADIR=$PWD/build/share
 status=0
 if [[ -n "${DISPLAY:-}" ]]; then
   build/shell/orbidial || status=$?

@@ -5,6 +5,8 @@
 # checks at exit).  Usage: render_soak.sh ORBIDIAL_RENDER [FRAMES]
 set -euo pipefail
 render="$1"
+# Programs of a build tree read their data files from the tree (the README).
+export ORBIDIAL_TEST_DATADIR=${ORBIDIAL_TEST_DATADIR:-$(dirname "$render")/../share}
 frames="${2:-3000}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

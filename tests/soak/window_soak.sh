@@ -11,6 +11,8 @@
 set -euo pipefail
 minutes=${1:?minutes}
 orbidial=${2:-build/shell/orbidial}
+# Programs of a build tree read their data files from the tree (the README).
+export ORBIDIAL_TEST_DATADIR=${ORBIDIAL_TEST_DATADIR:-$(dirname "$orbidial")/../share}
 display=${3:-:58}
 out=${4:-$(mktemp -d)}
 mkdir -p "$out"
