@@ -3,7 +3,8 @@
 #   scripts/install-deps.sh          what building and running need
 #   scripts/install-deps.sh --tests  and what every test needs (Xvfb, xdotool,
 #                                    mingw-w64 and Wine for the Windows build, clang,
-#                                    headless sway and weston for the Wayland tests)
+#                                    headless sway and weston for the Wayland tests,
+#                                    lintian and shellcheck)
 set -euo pipefail
 
 packages=(
@@ -21,6 +22,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     clang libclang-rt-14-dev valgrind
     desktop-file-utils libxml2-utils man-db dpkg-dev file time python3
     sway swayidle grim wtype wayvnc weston xwayland x11-xserver-utils jq
+    lintian shellcheck
   )
 fi
 
