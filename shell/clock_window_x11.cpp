@@ -27,6 +27,7 @@
 
 #include "face/raster_surface.h"
 #include "shell/clock_window.h"
+#include "shell/exit_status.h"
 #include "shell/keyboard_filter.h"
 
 namespace {
@@ -58,7 +59,7 @@ int RecordXError(Display*, XErrorEvent* event) {
   static const char kMessage[] = "orbidial: lost the connection to the X display\n";
   ssize_t ignored = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
   (void)ignored;
-  _exit(1);
+  _exit(kExitNoDisplay);
 }
 
 // Brackets requests whose failure must be known: errors before are
@@ -566,7 +567,7 @@ int RunClockWindow(X11Placement placement) {
     const char* name = std::getenv("DISPLAY");
     std::fprintf(stderr, "orbidial: cannot open the X display \"%s\"\n", name != nullptr ? name : "");
     if (signalFd >= 0) close(signalFd);
-    return 1;
+    return kExitNoDisplay;
   }
   XSetErrorHandler(RecordXError);
   XSetIOErrorHandler(XServerGone);

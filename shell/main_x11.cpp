@@ -13,6 +13,7 @@
 #include "settings/settings_file.h"
 #include "shell/clock_window.h"
 #include "shell/command_line.h"
+#include "shell/exit_status.h"
 
 namespace {
 
@@ -47,16 +48,17 @@ int main(int argc, char** argv) {
   }
   ParentWindow = request.window;
   if (request.mode == StartMode::kOptions) {
-    // Whatever way the dialog ends, the options run ends with 0.
-    RunOptionsDialog(static_cast<unsigned long>(ParentWindow));
-    return 0;
+    // Whatever way the dialog ends, the options run ends with 0; only a
+    // dialog that could not be shown at all is a failure.
+    const int ended = RunOptionsDialog(static_cast<unsigned long>(ParentWindow));
+    return ended == 0 ? kExitNoDisplay : kExitOk;
   }
   PreviewMode = request.mode == StartMode::kFullScreen ? 0 : 1;
 
   std::string error;
   if (!LoadClockFaces(&error)) {
     std::fprintf(stderr, "orbidial: %s\n", error.c_str());
-    return 1;
+    return kExitNoFont;
   }
   return RunClockWindow(PlacementFor(request.mode));
 }
