@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the end-to-end tests. Arguments of every test:
 #   DISPLAY ORBIDIAL ORBIDIAL_RENDER XPROBE SHOTS_DIR
 # Starts a private Xvfb at 1920x1080x24 (E2E_DEPTH and E2E_XVFB_ARGS change
@@ -16,7 +17,7 @@ export XDG_CONFIG_HOME=$WORK/config
 cleanup() {
   local pid
   for pid in "${STARTED[@]}"; do kill "$pid" 2>/dev/null || true; done
-  [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null || true
+  if [[ -n "${XVFB_PID:-}" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
   wait 2>/dev/null || true
   rm -rf "$WORK"
 }
@@ -43,7 +44,9 @@ start_xvfb() {
     kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start on $E2E_DISPLAY: $(cat "$WORK/xvfb.log")"
     sleep 0.05
   done
-  kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not answer on $E2E_DISPLAY: $(cat "$WORK/xvfb.log")"
+  if ! kill -0 "$XVFB_PID" 2>/dev/null || ! xdpyinfo >/dev/null 2>&1; then
+    fail "Xvfb did not answer on $E2E_DISPLAY: $(cat "$WORK/xvfb.log")"
+  fi
 }
 start_xvfb
 

@@ -39,8 +39,8 @@ saver_exits_with 0
 for args in "/p 123456789" "/p" "/p 99999999999999999999" "/p abc" "--window-id 0x3fffff0" \
             "-window-id junk" "--window-id 0xZZ" "--window-id 0x0" "--window-id=" "--window-id"; do
   start=$(date +%s%N)
-  # shellcheck disable=SC2086
   status=0
+  # shellcheck disable=SC2086 # each case is a whole command line, split into words
   "$ORBIDIAL" $args >"$WORK/stale.out" 2>&1 || status=$?
   elapsed=$((($(date +%s%N) - start) / 1000000))
   [[ $status == 0 ]] || fail "'$args' ended with $status"

@@ -67,7 +67,7 @@ background=()
 cleanup() {
   for pid in "${background[@]}"; do kill "$pid" 2>/dev/null || true; done
   WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
-  [[ -n "${xvfb:-}" ]] && kill "$xvfb" 2>/dev/null || true
+  if [[ -n "${xvfb:-}" ]]; then kill "$xvfb" 2>/dev/null || true; fi
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT

@@ -66,6 +66,7 @@ if [[ -z ${E2E_NO_MOUNT:-} ]] && tiny_fs "$XDG_CONFIG_HOME"; then
   echo "disk full: a 64 KiB tmpfs"
 else
   printf '%s' "$stored_text" >"$XDG_CONFIG_HOME/OrbDial.ini"
+  # shellcheck disable=SC2016 # expanded by the inner shell
   save_refused "file size limit 0" bash -c 'trap "" XFSZ; ulimit -f 0; exec "$0" "$@"'
   echo "disk full: no tmpfs allowed here, a file size limit of 0 instead"
 fi

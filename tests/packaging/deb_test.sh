@@ -11,7 +11,9 @@ need_dep() { grep -q "Depends:.*$1" <<<"$info" || { echo "Depends lacks $1"; fai
 need_file() { grep -qx "./$1" <<<"$contents" || { echo ".deb lacks /$1"; fail=1; }; }
 need_dep fonts-noto-cjk
 need_dep fonts-arphic-gkai00mp
-[[ -n $version ]] && grep -q "^ Version: $version$" <<<"$info" || { echo "the package's version is not $version"; fail=1; }
+if [[ -z $version ]] || ! grep -q "^ Version: $version$" <<<"$info"; then
+  echo "the package's version is not $version"; fail=1
+fi
 for lib in 'libc6 (' libx11 libxext libgtk-3 libfreetype libfontconfig libpng; do need_dep "$lib"; done
 for f in usr/bin/orbidial usr/bin/orbidial-render usr/libexec/xscreensaver/orbidial \
          usr/share/applications/orbidial.desktop usr/share/xscreensaver/config/orbidial.xml \
@@ -38,4 +40,5 @@ if command -v lintian >/dev/null; then
 else
   echo "lintian is missing (scripts/install-deps.sh --tests installs it)"; fail=1
 fi
-[ "$fail" -eq 0 ] && echo "deb-package: 1 passed, 0 failed" || { echo "deb-package: 0 passed, 1 failed"; exit 1; }
+if [ "$fail" -ne 0 ]; then echo "deb-package: 0 passed, 1 failed"; exit 1; fi
+echo "deb-package: 1 passed, 0 failed"

@@ -11,7 +11,7 @@ DESTDIR="$dest" cmake --install "$build" --prefix /usr/local >/dev/null
 root="$dest/usr/local"
 fail=0
 expect() {
-  if [ ! -e "$1" ] && [ ! -L "$1" ]; then echo "missing: ${1#$dest}"; fail=1; fi
+  if [ ! -e "$1" ] && [ ! -L "$1" ]; then echo "missing: ${1#"$dest"}"; fail=1; fi
 }
 expect "$root/bin/orbidial-render"
 if [ -e "$build/shell/orbidial" ]; then
@@ -53,4 +53,5 @@ for program in "$root"/bin/*; do
     echo "${program##*/} names the folder it was built in"; fail=1
   fi
 done
-[ "$fail" -eq 0 ] && echo "install-tree: 1 passed, 0 failed" || { echo "install-tree: 0 passed, 1 failed"; exit 1; }
+if [ "$fail" -ne 0 ]; then echo "install-tree: 0 passed, 1 failed"; exit 1; fi
+echo "install-tree: 1 passed, 0 failed"

@@ -12,7 +12,7 @@ shots=${2:-.}
 mkdir -p "$shots"
 work=$(mktemp -d /tmp/orbidial-e2e-XXXXXX)
 chmod 755 "$work"
-xvfb_pid= dialog_pid= owner_pid=
+xvfb_pid='' dialog_pid='' owner_pid=''
 
 cleanup() {
   for pid in $dialog_pid $owner_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
@@ -32,7 +32,8 @@ else
   Xvfb -displayfd 1 -nolisten tcp -noreset -screen 0 1024x768x24 >"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
-  export DISPLAY=:$(head -1 "$work/display")
+  DISPLAY=:$(head -1 "$work/display")
+  export DISPLAY
 fi
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"

@@ -21,7 +21,7 @@ Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp -noreset >"$out/xvfb.log" 2
 xvfb=$!
 saver=
 cleanup() {
-  [[ -n $saver ]] && kill "$saver" 2>/dev/null || true
+  if [[ -n $saver ]]; then kill "$saver" 2>/dev/null || true; fi
   kill "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
 }
