@@ -32,15 +32,20 @@ faketime_lib=$(find /usr/lib -path '*faketime/libfaketime.so.1' | head -n 1)
 [[ -n "$faketime_lib" ]] || fail "libfaketime is not installed"
 clock=$WORK/clock
 echo "2026-12-09 10:08:30" >"$clock"
-LD_PRELOAD=$faketime_lib FAKETIME_TIMESTAMP_FILE=$clock FAKETIME_NO_CACHE=1 \
+# (A sanitizer build wants its runtime loaded first; libfaketime goes before
+# it here, which is harmless.)
+ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 \
+  LD_PRELOAD=$faketime_lib FAKETIME_TIMESTAMP_FILE=$clock FAKETIME_NO_CACHE=1 \
   FAKETIME_DONT_FAKE_MONOTONIC=1 start_saver
-wait_first_frame 0 0 1920 1080
 shows "$(reference start --at "2026-12-09 10:08:30")"
+# Each step shows within two seconds: the frame after it.
 echo "2026-12-09 09:08:30" >"$clock"   # an hour back
-shows "$(reference back --at "2026-12-09 09:08:30")" 2
+shows "$(reference back --at "2026-12-09 09:08:30")" "" 2
 echo "2026-12-10 11:08:30" >"$clock"   # a day and two hours on: Thursday's theme
-shows "$(reference forward --at "2026-12-10 11:08:30" --theme 3)" 2
+shows "$(reference forward --at "2026-12-10 11:08:30" --theme 3)" "" 2
 echo "+0" >"$clock"                     # the real clock again, running
+# The jump back to the real time is one frame, not a skipped second: the
+# count starts after it.
 sleep 1.2
 "$XPROBE" changes "${SECOND_BOX[@]}" 5 >"$WORK/changes"
 summary=$(tail -n 1 "$WORK/changes")

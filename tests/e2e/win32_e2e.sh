@@ -55,26 +55,21 @@ done
 ! x86_64-w64-mingw32-objdump -h "$scr" | grep -q '\.debug' || fail "Orbidial.scr carries debug sections"
 
 # ---- Display and prefix --------------------------------------------------------
-display=""
-for n in ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}; do
-  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}"
-export DISPLAY=$display
+# shellcheck source=x_server.sh
+source "$here/x_server.sh"
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/orbidial-wine.XXXXXX)
 background=()
 cleanup() {
   for pid in "${background[@]}"; do kill "$pid" 2>/dev/null || true; done
   WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
-  if [[ -n "${xvfb:-}" ]]; then kill "$xvfb" 2>/dev/null || true; fi
+  if [[ -n "${XVFB_PID:-}" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+start_x_server "$shots/xvfb.log" "${ORBIDIAL_WIN_DISPLAYS:-53 54 55}" \
+  -screen 0 1024x768x24 -nolisten tcp -noreset ||
+  fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}: $(cat "$shots/xvfb.log")"
 # shellcheck source=wine-prefix.sh
 source "$here/wine-prefix.sh"
 step "fresh Wine prefix in $WINEPREFIX"
