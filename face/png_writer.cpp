@@ -50,7 +50,7 @@ bool Encode(const RasterSurface& surface, std::string* out, png_bytep row) {
   png_write_info(png, info);
   const std::uint32_t* pixels = surface.Pixels();
   for (int y = 0; y < height; ++y) {
-    const std::uint32_t* source = pixels + static_cast<std::size_t>(y) * width;
+    const std::uint32_t* source = pixels + static_cast<std::size_t>(y) * surface.Stride();
     for (int x = 0; x < width; ++x) {
       row[3 * x] = static_cast<png_byte>(source[x] >> 16);
       row[3 * x + 1] = static_cast<png_byte>(source[x] >> 8);

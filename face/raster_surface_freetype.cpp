@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "clock_faces.h"
 #include "common/utf_conversion.h"
 #include "face/raster_surface.h"
+#include "tile_draws.h"
 
 namespace {
 
@@ -36,6 +38,15 @@ struct Glyph {
   double advanceY = 0;
 };
 
+struct FreeMemory {
+  void operator()(std::uint32_t* pixels) const { std::free(pixels); }
+};
+
+bool Covers(const Rect& outer, const Rect& inner) {
+  return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+         outer.bottom >= inner.bottom;
+}
+
 std::uint32_t ToPixel(ColorRef color) {
   const std::uint32_t r = color & 0xFFu;
   const std::uint32_t g = (color >> 8) & 0xFFu;
@@ -47,8 +58,29 @@ std::uint32_t ToPixel(ColorRef color) {
 
 struct RasterSurface::State {
   int width = 0, height = 0;
-  std::vector<std::uint32_t> pixels;
+  // The surface's own buffer, zeroed by calloc: pages a back end drawing
+  // into its own memory never touches cost nothing.
+  std::unique_ptr<std::uint32_t, FreeMemory> own;
+  InkRecord ownInk;
+  // Where drawing goes: the own buffer or the back end's memory.
+  std::uint32_t* pixels = nullptr;
+  std::size_t stride = 0;  // pixels from one row to the next
+  InkRecord* ink = nullptr;
+  InkRecord looseInk;  // for a target handed over without a record
+  // The glyphs drawn into the target since it was last wholly black.
+  TileDraws drawn;
+  bool tracking = true;
+
   Presenter presenter;
+  DamagePresenter damagePresenter;
+  // What the screen shows, as far as a presenter was handed it: the ink of
+  // the frame last shown; not known before a whole frame was shown.
+  InkRecord shown;
+  TileDraws shownDraws;  // known: the screen holds just these glyphs on black
+  bool showWhole = true;
+  InkRecord changed;  // scratch: the shown ink and the new
+  std::vector<Rect> rects;
+
   std::uint32_t color = 0;  // 0x00RRGGBB
 
   // The font as last requested, to skip the work when it repeats.
@@ -74,8 +106,10 @@ struct RasterSurface::State {
   std::unordered_map<std::uint64_t, Glyph> cache;
   std::vector<std::uint8_t> arena;
 
-  void Blend(const std::uint8_t* coverage, int glyphWidth, int rows, long pitch, long long x0,
-             long long y0);
+  void Blend(std::uint64_t glyph, const std::uint8_t* coverage, int glyphWidth, int rows,
+             long pitch, long long x0, long long y0);
+  // The rectangles of `copy` that the presenter is to show.
+  void Changes(const Rect& copy);
   void ResolveFont(const ClockFont& font);
   FT_GlyphSlot Rasterise(char32_t code);
   Glyph Describe(FT_GlyphSlot slot) const;
@@ -198,18 +232,25 @@ const Glyph* RasterSurface::State::CachedGlyph(char32_t code) {
   return &cache.emplace(key, glyph).first->second;
 }
 
-void RasterSurface::State::Blend(const std::uint8_t* coverage, int glyphWidth, int rows,
-                                 long pitch, long long x0, long long y0) {
+void RasterSurface::State::Blend(std::uint64_t glyph, const std::uint8_t* coverage, int glyphWidth,
+                                 int rows, long pitch, long long x0, long long y0) {
   const long long c0 = std::max(0LL, -x0);
   const long long c1 = std::min<long long>(glyphWidth, width - x0);
   const long long r0 = std::max(0LL, -y0);
   const long long r1 = std::min<long long>(rows, height - y0);
   if (c0 >= c1 || r0 >= r1) return;
+  const Rect box{static_cast<int>(x0 + c0), static_cast<int>(y0 + r0), static_cast<int>(x0 + c1),
+                 static_cast<int>(y0 + r1)};
+  if (ink->known) MarkInk(ink, box);
+  if (drawn.known) {
+    drawn.draws.push_back(GlyphDraw{glyph, x0, y0, color, box.left / kInkTile, box.top / kInkTile,
+                                    (box.right - 1) / kInkTile + 1, (box.bottom - 1) / kInkTile + 1});
+  }
   const std::uint32_t srcRb = color & 0xFF00FFu;
   const std::uint32_t srcG = color & 0x00FF00u;
   for (long long r = r0; r < r1; ++r) {
     const std::uint8_t* cov = coverage + r * pitch;
-    std::uint32_t* dest = pixels.data() + (y0 + r) * width + x0;
+    std::uint32_t* dest = pixels + (y0 + r) * static_cast<long long>(stride) + x0;
     for (long long c = c0; c < c1; ++c) {
       const std::uint32_t a = cov[c];
       if (a == 0) continue;
@@ -228,12 +269,39 @@ void RasterSurface::State::Blend(const std::uint8_t* coverage, int glyphWidth, i
 }
 
 RasterSurface::RasterSurface(int width, int height) : state_(new State) {
-  state_->width = std::max(0, width);
-  state_->height = std::max(0, height);
-  state_->pixels.assign(static_cast<std::size_t>(state_->width) * state_->height, 0);
+  State& s = *state_;
+  s.width = std::max(0, width);
+  s.height = std::max(0, height);
+  const std::size_t count = static_cast<std::size_t>(s.width) * s.height;
+  s.own.reset(static_cast<std::uint32_t*>(std::calloc(count == 0 ? 1 : count, sizeof(std::uint32_t))));
+  // Without the memory the surface is an empty one: nothing is drawn,
+  // rather than the process ending.
+  if (s.own == nullptr) s.width = s.height = 0;
+  SetInkBlack(&s.ownInk, s.width, s.height);
+  s.shown.known = false;
+  SetTarget(nullptr, 0, nullptr);
 }
 
 RasterSurface::~RasterSurface() = default;
+
+void RasterSurface::SetTarget(std::uint32_t* pixels, std::size_t strideBytes, InkRecord* ink) {
+  State& s = *state_;
+  if (pixels == nullptr) {
+    s.pixels = s.own.get();
+    s.stride = static_cast<std::size_t>(s.width);
+    s.ink = &s.ownInk;
+  } else {
+    s.pixels = pixels;
+    s.stride = strideBytes / sizeof(std::uint32_t);
+    s.looseInk.known = false;
+    s.ink = ink != nullptr ? ink : &s.looseInk;
+  }
+  s.drawn.known = false;
+  // A record of another size is of some other buffer.
+  if (s.ink->known && (s.ink->width != s.width || s.ink->height != s.height)) s.ink->known = false;
+}
+
+void RasterSurface::SetInkTrackingEnabled(bool enabled) { state_->tracking = enabled; }
 
 void RasterSurface::FillBlack(int x, int y, int width, int height) {
   State& s = *state_;
@@ -242,13 +310,38 @@ void RasterSurface::FillBlack(int x, int y, int width, int height) {
   const long long x1 = std::min<long long>(s.width, static_cast<long long>(x) + width);
   const long long y1 = std::min<long long>(s.height, static_cast<long long>(y) + height);
   if (x0 >= x1 || y0 >= y1) return;
-  std::uint32_t* start = s.pixels.data() + y0 * s.width + x0;
-  if (x0 == 0 && x1 == s.width) {
-    std::memset(start, 0, static_cast<std::size_t>((y1 - y0) * s.width) * sizeof(std::uint32_t));
+  const Rect area{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1)};
+  const bool whole = x0 == 0 && y0 == 0 && x1 == s.width && y1 == s.height;
+  if (whole && s.tracking && s.ink->known) {
+    // The rest of the buffer is black already.
+    InkRuns(*s.ink, &s.rects);
+    for (const Rect& run : s.rects) ClearRect(run);
+    std::fill(s.ink->tiles.begin(), s.ink->tiles.end(), std::uint8_t{0});
+    ClearTileDraws(&s.drawn);
     return;
   }
-  for (long long row = y0; row < y1; ++row, start += s.width) {
-    std::memset(start, 0, static_cast<std::size_t>(x1 - x0) * sizeof(std::uint32_t));
+  ClearRect(area);
+  if (whole) {
+    ClearTileDraws(&s.drawn);
+    // What a fresh buffer held may differ anywhere from the frame on screen.
+    if (!s.ink->known) s.showWhole = true;
+    SetInkBlack(s.ink, s.width, s.height);
+  } else {
+    s.drawn.known = false;
+    if (s.ink->known) UnmarkInk(s.ink, area);
+  }
+}
+
+void RasterSurface::ClearRect(const Rect& area) {
+  State& s = *state_;
+  std::uint32_t* start = s.pixels + static_cast<std::size_t>(area.top) * s.stride + area.left;
+  const std::size_t width = static_cast<std::size_t>(area.right - area.left);
+  if (width == s.stride) {
+    std::memset(start, 0, width * static_cast<std::size_t>(area.bottom - area.top) * sizeof(std::uint32_t));
+    return;
+  }
+  for (int row = area.top; row < area.bottom; ++row, start += s.stride) {
+    std::memset(start, 0, width * sizeof(std::uint32_t));
   }
 }
 
@@ -282,7 +375,7 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
     const long long originY = baseY + std::llround(penY);
     const Glyph* glyph = s.cacheEnabled ? s.CachedGlyph(code) : nullptr;
     if (glyph != nullptr) {
-      s.Blend(s.arena.data() + glyph->offset, glyph->width, glyph->rows, glyph->width,
+      s.Blend(s.keyBase | code, s.arena.data() + glyph->offset, glyph->width, glyph->rows, glyph->width,
               originX + glyph->left, originY - glyph->top);
       penX += glyph->advanceX;
       penY += glyph->advanceY;
@@ -292,7 +385,7 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
     if (slot == nullptr) continue;
     const Glyph fresh = s.Describe(slot);
     if (slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && slot->bitmap.pitch > 0) {
-      s.Blend(slot->bitmap.buffer, fresh.width, fresh.rows, slot->bitmap.pitch,
+      s.Blend(s.keyBase | code, slot->bitmap.buffer, fresh.width, fresh.rows, slot->bitmap.pitch,
               originX + fresh.left, originY - fresh.top);
     }
     penX += fresh.advanceX;
@@ -301,10 +394,73 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
 }
 
 void RasterSurface::CopyToWindow(int x, int y, int width, int height) {
-  if (state_->presenter) state_->presenter(x, y, width, height);
+  State& s = *state_;
+  if (!s.presenter && !s.damagePresenter) return;
+  const long long x0 = std::max<long long>(0, x);
+  const long long y0 = std::max<long long>(0, y);
+  const long long x1 = std::min<long long>(s.width, static_cast<long long>(x) + width);
+  const long long y1 = std::min<long long>(s.height, static_cast<long long>(y) + height);
+  const Rect copy{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(std::max(x0, x1)),
+                  static_cast<int>(std::max(y0, y1))};
+  const Rect all{0, 0, s.width, s.height};
+  const bool whole = Covers(copy, all);
+
+  if (s.drawn.known) IndexTileDraws(&s.drawn, s.ownInk.columns, s.ownInk.rows);
+  if (s.presenter) {
+    s.presenter(x, y, width, height);
+  } else {
+    s.Changes(copy);
+    s.damagePresenter(std::span<const Rect>(s.rects));
+  }
+
+  // The screen now holds the target's pixels inside the copy and what it
+  // held before outside it.
+  if (whole) {
+    s.showWhole = false;
+    if (s.ink->known) {
+      s.shown = *s.ink;
+    } else {
+      s.shown.known = false;
+    }
+    s.shownDraws = s.drawn;
+  } else {
+    if (s.shown.known && s.ink->known) {
+      AddInk(&s.shown, *s.ink);
+    } else {
+      s.shown.known = false;
+    }
+    s.shownDraws.known = false;
+  }
 }
 
-void RasterSurface::SetPresenter(Presenter presenter) { state_->presenter = std::move(presenter); }
+void RasterSurface::State::Changes(const Rect& copy) {
+  rects.clear();
+  if (!tracking || showWhole || !shown.known || !ink->known) {
+    if (copy.left < copy.right && copy.top < copy.bottom) rects.push_back(copy);
+    return;
+  }
+  SetInkBlack(&changed, width, height);
+  if (drawn.known && shownDraws.known) {
+    // Tile by tile, the glyphs drawn now against those on screen.
+    MarkChangedTiles(shownDraws, drawn, &changed);
+  } else {
+    changed = shown;
+    AddInk(&changed, *ink);
+  }
+  InkRegion(changed, copy, &rects);
+}
+
+void RasterSurface::SetPresenter(Presenter presenter) {
+  state_->presenter = std::move(presenter);
+  state_->damagePresenter = nullptr;
+}
+
+void RasterSurface::SetDamagePresenter(DamagePresenter presenter) {
+  state_->damagePresenter = std::move(presenter);
+  state_->presenter = nullptr;
+}
+
+void RasterSurface::ShowWhole() { state_->showWhole = true; }
 
 void RasterSurface::SetGlyphCacheEnabled(bool enabled) {
   state_->cacheEnabled = enabled;
@@ -325,5 +481,11 @@ std::size_t RasterSurface::GlyphCacheBytes() const { return state_->arena.size()
 
 int RasterSurface::Width() const { return state_->width; }
 int RasterSurface::Height() const { return state_->height; }
-const std::uint32_t* RasterSurface::Pixels() const { return state_->pixels.data(); }
-std::uint32_t* RasterSurface::Pixels() { return state_->pixels.data(); }
+int RasterSurface::Stride() const { return static_cast<int>(state_->stride); }
+const std::uint32_t* RasterSurface::Pixels() const { return state_->pixels; }
+std::uint32_t* RasterSurface::Pixels() {
+  // Whatever the caller writes is unknown to the record.
+  state_->ink->known = false;
+  state_->drawn.known = false;
+  return state_->pixels;
+}
