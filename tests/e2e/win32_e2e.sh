@@ -38,7 +38,12 @@ xprobe=${XPROBE:?XPROBE must name the xprobe of the native build}
 rm -rf "$shots"
 mkdir -p "$shots"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# A failure leaves the screen as it was in failure.png.
+fail() {
+  echo "FAIL: $*" >&2
+  import -window root "$shots/failure.png" 2>/dev/null || true
+  exit 1
+}
 step() { echo "-- $*"; }
 
 # ---- 1. Imports ---------------------------------------------------------------
