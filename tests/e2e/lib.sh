@@ -107,14 +107,14 @@ shows() { shows_in "$1" "" "${2:-2}"; }
 
 # shows_in REFERENCE GEOMETRY [SECONDS]: the rectangle GEOMETRY (WxH+X+Y,
 # or "" for the whole screen) comes to equal REFERENCE within SECONDS
-# (default 2).
+# (default 2); within SHOWS_FUZZ per pixel where set (a 16-bit screen).
 shows_in() {
   local reference=$1 geometry=$2 limit=${3:-2} file diff i name
   name=$(basename "$reference" -reference.png)
   file="$SHOTS/$TEST_NAME-${name#"$TEST_NAME"-}-now.png"
   for ((i = 0; i < limit * 10; i++)); do
     import -window root ${geometry:+-crop "$geometry"} +repage "$file"
-    diff=$(compare -metric AE "$file" "$reference" null: 2>&1 || true)
+    diff=$(compare -metric AE ${SHOWS_FUZZ:+-fuzz "$SHOWS_FUZZ"} "$file" "$reference" null: 2>&1 || true)
     [[ $diff == 0 ]] && return 0
     sleep 0.1
   done
