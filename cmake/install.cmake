@@ -39,6 +39,16 @@ if(TARGET orbidial)
 endif()
 install(FILES ${ORBIDIAL_RES}/linux/orbidial.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+# MATE's and Xfce's screen savers list the hacks of applications/screensavers
+# and start the one chosen with the path it names.
+if(TARGET orbidial)
+  install(CODE "
+    set(hackdir \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver\")
+    set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/screensavers/orbidial.desktop\")
+    configure_file(\"${ORBIDIAL_RES}/linux/orbidial-screensaver.desktop.in\" \"\${entry}\" @ONLY)
+    message(STATUS \"Installing: \${entry}\")
+  ")
+endif()
 install(FILES ${ORBIDIAL_RES}/linux/orbidial.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 16 32 48 64 256)

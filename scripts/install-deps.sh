@@ -4,7 +4,8 @@
 #   scripts/install-deps.sh --tests  and what every test needs (Xvfb, xdotool,
 #                                    mingw-w64 and Wine for the Windows build, clang,
 #                                    headless sway and weston for the Wayland tests,
-#                                    lintian and shellcheck)
+#                                    xscreensaver as a real host, lintian and
+#                                    shellcheck)
 set -euo pipefail
 
 packages=(
@@ -21,7 +22,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 googletest faketime tzdata
     clang libclang-rt-14-dev valgrind
     desktop-file-utils libxml2-utils man-db dpkg-dev file time python3
-    sway swayidle grim wtype wayvnc weston xwayland x11-xserver-utils jq
+    sway swayidle grim wtype wayvnc weston xwayland x11-xserver-utils jq xscreensaver
     lintian shellcheck
   )
 fi

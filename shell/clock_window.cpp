@@ -9,6 +9,7 @@
 #include "face/themes.h"
 #include "shell/frame_schedule.h"
 #include "shell/keyboard_filter.h"
+#include "shell/monitor_faces.h"
 
 int PreviewMode = 0;
 WindowHandle ParentWindow = 0;
@@ -34,6 +35,16 @@ void ClockCreate(Rect client, int screenWidth, int screenHeight) {
   const int height = ClockRect.bottom - ClockRect.top;
   CreateBackBuffer(width, height);
   if (BackBufferDC != nullptr) BackBufferDC->FillBlack(ClockRect.left, ClockRect.top, width, height);
+  MonitorFaces.assign(1, MonitorFace{ClockRect, BackBufferDC});
+  ClockStart();
+}
+
+void ClockStart() {
+  Closed = false;
+  if (!MonitorFaces.empty()) {
+    ClockRect = MonitorFaces.front().client;
+    BackBufferDC = MonitorFaces.front().backBuffer;
+  }
   ComputeLayout(ClockRect);
   std::tm now{};
   if (ColorByWeekday != 0 && ClockSource(&now)) ThemeIndex = now.tm_wday;
@@ -41,9 +52,15 @@ void ClockCreate(Rect client, int screenWidth, int screenHeight) {
   ArmClockTimer(kFirstFrameDelay);
 }
 
+void ClockFaceChanged(std::size_t index) {
+  if (Closed || index >= MonitorFaces.size()) return;
+  if (index == 0) ClockRect = MonitorFaces.front().client;
+  DrawMonitorFace(index);
+}
+
 void ClockTimerTick() {
   if (Closed) return;
-  DrawFrame(ClockRect);
+  DrawMonitorFaces();
   ArmClockTimer(MillisecondsToNextTick(WallClockNanosecondsIntoSecond()));
 }
 
@@ -94,5 +111,6 @@ void ClockShutdown() {
   }
   StopClockTimer();
   FreeBackBuffer();
+  MonitorFaces.clear();
   PostQuit(0);
 }

@@ -1,274 +1,127 @@
-// The clock window on Xlib: window placement, the MIT-SHM back-buffer copy,
-// the keyboard grab that stands for the system-key hook, and the event loop
-// (one poll() over the X connection and a signalfd, with the frame timer as
-// its deadline).
+// The clock window on Xlib: where the faces stand (a window per monitor, a
+// preview child, or the host's window), their back buffers, the keyboard
+// grab that stands for the system-key hook, and the X events turned into the
+// clock window's calls.
 #include "clock_window_x11.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XShm.h>
-#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/ipc.h>
-#include <sys/shm.h>
-#include <sys/signalfd.h>
 #include <time.h>
 #include <unistd.h>
 
-#include <bit>
-#include <cerrno>
-#include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
+#include <span>
+#include <vector>
 
+#include "event_loop_x11.h"
 #include "face/raster_surface.h"
+#include "frame_image_x11.h"
+#include "monitors_x11.h"
+#include "saver_selection_x11.h"
 #include "shell/clock_window.h"
 #include "shell/exit_status.h"
 #include "shell/keyboard_filter.h"
+#include "shell/monitor_faces.h"
+#include "x_errors_x11.h"
 
 namespace {
-
-Display* TheDisplay = nullptr;
-Window TheWindow = 0;  // where the face is shown
-bool OwnsWindow = false;
-bool TakesInput = false;
-Visual* TheVisual = nullptr;
-int TheDepth = 0;
-Cursor BlankCursor = 0;
-bool QuitPosted = false;
-int QuitCode = 0;
-bool TimerArmed = false;
-timespec TimerDeadline{};
-long long FramesShown = 0;
-unsigned char LastXError = 0;
 
 // A larger back buffer than this is not attempted; the window then stays
 // black rather than the process failing to allocate gigabytes.
 constexpr long long kMaxBackBufferPixels = 64LL * 1024 * 1024;
 
-int RecordXError(Display*, XErrorEvent* event) {
-  LastXError = event->error_code;
-  return 0;
-}
+// A lost focus is taken back at most this often: a window manager that
+// hands it straight back (XWayland's does) would otherwise trade it with
+// the saver thousands of times a second.
+constexpr long long kFocusRetakeMilliseconds = 250;
 
-[[noreturn]] int XServerGone(Display*) {
-  static const char kMessage[] = "orbidial: lost the connection to the X display\n";
-  ssize_t ignored = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
-  (void)ignored;
-  _exit(kExitNoDisplay);
-}
+constexpr long kInputEvents = ButtonPressMask | ButtonReleaseMask | KeyPressMask | KeyReleaseMask |
+                              FocusChangeMask;
 
-// Brackets requests whose failure must be known: errors before are
-// forgotten, and CheckedFailed waits for the server's verdict.
-void BeginChecked() {
-  XSync(TheDisplay, False);
-  LastXError = 0;
-}
-bool CheckedFailed() {
-  XSync(TheDisplay, False);
-  const bool failed = LastXError != 0;
-  LastXError = 0;
-  return failed;
-}
-
-// The window's image of the back buffer: shared memory with the server where
-// it can attach it, a client-side image otherwise (a remote display).
-class FrameImage {
- public:
-  FrameImage() = default;
-  FrameImage(const FrameImage&) = delete;
-  FrameImage& operator=(const FrameImage&) = delete;
-  ~FrameImage() { Release(); }
-
-  bool Create(int width, int height) {
-    gc_ = XCreateGC(TheDisplay, TheWindow, 0, nullptr);
-    if (XShmQueryExtension(TheDisplay)) shared_ = CreateShared(width, height);
-    if (!shared_) {
-      image_ = XCreateImage(TheDisplay, TheVisual, static_cast<unsigned>(TheDepth), ZPixmap, 0,
-                            nullptr, static_cast<unsigned>(width), static_cast<unsigned>(height), 32,
-                            0);
-      if (image_ == nullptr) return false;
-      image_->data = static_cast<char*>(
-          std::malloc(static_cast<std::size_t>(image_->bytes_per_line) * static_cast<std::size_t>(height)));
-      if (image_->data == nullptr) {
-        XDestroyImage(image_);
-        image_ = nullptr;
-        return false;
-      }
-    }
-    SetUpConversion();
-    return true;
-  }
-
-  bool Shared() const { return shared_; }
-
-  // Copies a rectangle of `surface` into the image and onto the window.
-  void Show(const RasterSurface& surface, int x, int y, int width, int height) {
-    if (image_ == nullptr) return;
-    if (x < 0) width += x, x = 0;
-    if (y < 0) height += y, y = 0;
-    if (width > image_->width - x) width = image_->width - x;
-    if (height > image_->height - y) height = image_->height - y;
-    if (width > surface.Width() - x) width = surface.Width() - x;
-    if (height > surface.Height() - y) height = surface.Height() - y;
-    if (width <= 0 || height <= 0) return;
-    const std::uint32_t* pixels = surface.Pixels();
-    for (int row = y; row < y + height; ++row) {
-      const std::uint32_t* source = pixels + static_cast<std::size_t>(row) * surface.Width() + x;
-      if (direct_) {
-        auto* target = reinterpret_cast<std::uint32_t*>(
-                           image_->data + static_cast<std::size_t>(row) * image_->bytes_per_line) + x;
-        if (extraBits_ == 0) {
-          std::memcpy(target, source, static_cast<std::size_t>(width) * 4);
-        } else {
-          for (int i = 0; i < width; ++i) target[i] = source[i] | extraBits_;
-        }
-      } else {
-        for (int i = 0; i < width; ++i) XPutPixel(image_, x + i, row, Convert(source[i]));
-      }
-    }
-    if (shared_) {
-      XShmPutImage(TheDisplay, TheWindow, gc_, image_, x, y, x, y, static_cast<unsigned>(width),
-                   static_cast<unsigned>(height), False);
-      // The server reads the segment after the request; the next frame may
-      // only write into it once that is done.
-      XSync(TheDisplay, False);
-    } else {
-      XPutImage(TheDisplay, TheWindow, gc_, image_, x, y, x, y, static_cast<unsigned>(width),
-                static_cast<unsigned>(height));
-      XFlush(TheDisplay);
-    }
-  }
-
-  void Release() {
-    if (image_ != nullptr) {
-      if (shared_) {
-        XShmDetach(TheDisplay, &shm_);
-        XSync(TheDisplay, False);
-        shmdt(shm_.shmaddr);
-        image_->data = nullptr;
-      }
-      XDestroyImage(image_);
-      image_ = nullptr;
-    }
-    if (gc_ != nullptr) {
-      XFreeGC(TheDisplay, gc_);
-      gc_ = nullptr;
-    }
-  }
-
- private:
-  bool CreateShared(int width, int height) {
-    image_ = XShmCreateImage(TheDisplay, TheVisual, static_cast<unsigned>(TheDepth), ZPixmap, nullptr,
-                             &shm_, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    if (image_ == nullptr) return false;
-    shm_.shmid = shmget(IPC_PRIVATE,
-                        static_cast<std::size_t>(image_->bytes_per_line) * static_cast<std::size_t>(height),
-                        IPC_CREAT | 0600);
-    if (shm_.shmid < 0) {
-      XDestroyImage(image_);
-      image_ = nullptr;
-      return false;
-    }
-    shm_.shmaddr = static_cast<char*>(shmat(shm_.shmid, nullptr, 0));
-    if (shm_.shmaddr == reinterpret_cast<char*>(-1)) {
-      shmctl(shm_.shmid, IPC_RMID, nullptr);
-      XDestroyImage(image_);
-      image_ = nullptr;
-      return false;
-    }
-    image_->data = shm_.shmaddr;
-    shm_.readOnly = False;
-    BeginChecked();
-    XShmAttach(TheDisplay, &shm_);
-    const bool attached = !CheckedFailed();
-    // Marked for removal now, so the segment goes with the last detach even
-    // if the process is killed.
-    shmctl(shm_.shmid, IPC_RMID, nullptr);
-    if (!attached) {
-      shmdt(shm_.shmaddr);
-      image_->data = nullptr;
-      XDestroyImage(image_);
-      image_ = nullptr;
-    }
-    return attached;
-  }
-
-  void SetUpConversion() {
-    const unsigned long masks = image_->red_mask | image_->green_mask | image_->blue_mask;
-    const unsigned long all = TheDepth >= 32 ? 0xFFFFFFFFul : ((1ul << TheDepth) - 1);
-    // Bits of the pixel that no colour uses (the alpha of a 32-bit visual):
-    // set, so a compositor shows the face opaque.
-    extraBits_ = static_cast<std::uint32_t>(all & ~masks);
-    const bool native = (image_->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
-    direct_ = image_->bits_per_pixel == 32 && native && image_->red_mask == 0xFF0000 &&
-              image_->green_mask == 0xFF00 && image_->blue_mask == 0xFF;
-  }
-
-  static unsigned long Scale(std::uint32_t value8, unsigned long mask) {
-    if (mask == 0) return 0;
-    const int shift = std::countr_zero(mask);
-    const unsigned long top = mask >> shift;
-    return ((value8 * top + 127) / 255) << shift;
-  }
-
-  unsigned long Convert(std::uint32_t rgb) const {
-    return Scale((rgb >> 16) & 0xFF, image_->red_mask) | Scale((rgb >> 8) & 0xFF, image_->green_mask) |
-           Scale(rgb & 0xFF, image_->blue_mask) | extraBits_;
-  }
-
-  XImage* image_ = nullptr;
-  XShmSegmentInfo shm_{};
-  bool shared_ = false;
-  GC gc_ = nullptr;
-  bool direct_ = false;
-  std::uint32_t extraBits_ = 0;
+// One face's window and what shows it.
+struct FaceWindow {
+  Window window = 0;
+  bool owned = false;  // ours to destroy; otherwise the host's
+  MonitorArea area;    // its place on the root (full screen) and its size
+  std::unique_ptr<FrameImage> image;
+  std::unique_ptr<RasterSurface> buffer;
+  bool shown = false;  // a frame has reached the window
 };
 
-std::unique_ptr<RasterSurface> BackBuffer;
-std::unique_ptr<FrameImage> Image;
+Display* TheDisplay = nullptr;
+X11Placement Placement = X11Placement::kFullScreen;
+bool TakesInput = false;
+Visual* TheVisual = nullptr;
+int TheDepth = 0;
+Cursor BlankCursor = 0;
+// In the order of `MonitorFaces`; the first holds the keyboard grab.
+std::vector<std::unique_ptr<FaceWindow>> Faces;
+bool MonitorsMayHaveChanged = false;
+long long LastFocusRetake = -kFocusRetakeMilliseconds;
+bool FocusRetakeWaiting = false;
 
-void ShowBackBuffer(int x, int y, int width, int height) {
-  if (BackBuffer == nullptr || Image == nullptr) return;
-  Image->Show(*BackBuffer, x, y, width, height);
-  ++FramesShown;
+void ShowFace(FaceWindow& face, std::span<const Rect> changed) {
+  if (face.buffer == nullptr || face.image == nullptr) return;
+  face.image->Show(*face.buffer, changed);
+  face.shown = true;
 }
 
-struct Area {
-  int x = 0, y = 0, width = 0, height = 0;
-};
+// The face's back buffer and image, made anew for `width` x `height`. Both
+// stay null when they cannot be made: the window shows black.
+void MakeFaceBuffer(FaceWindow& face, int width, int height) {
+  face.buffer.reset();
+  face.image.reset();
+  face.area.width = width;
+  face.area.height = height;
+  if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxBackBufferPixels) {
+    return;
+  }
+  auto image = std::make_unique<FrameImage>(TheDisplay, face.window, TheVisual, TheDepth);
+  if (!image->Create(width, height)) return;
+  face.image = std::move(image);
+  face.buffer = std::make_unique<RasterSurface>(width, height);
+  // Where the image is laid out as the surface draws, the surface draws into
+  // it (the server reads the same memory); otherwise it draws into its own
+  // buffer and what changed is converted on the way.
+  if (face.image->TakesPixelsDirectly()) {
+    face.buffer->SetTarget(face.image->Pixels(), face.image->StrideBytes(), nullptr);
+  }
+  FaceWindow* shownOn = &face;
+  face.buffer->SetDamagePresenter(
+      [shownOn](std::span<const Rect> changed) { ShowFace(*shownOn, changed); });
+}
 
-// The primary monitor where XRandR names one (else the first it lists),
-// otherwise the whole screen.
-Area PrimaryMonitor(Window root) {
-  const int screen = DefaultScreen(TheDisplay);
-  Area area{0, 0, DisplayWidth(TheDisplay, screen), DisplayHeight(TheDisplay, screen)};
-  int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-  if (!XRRQueryExtension(TheDisplay, &eventBase, &errorBase) ||
-      !XRRQueryVersion(TheDisplay, &major, &minor) || (major == 1 && minor < 5)) {
-    return area;
+// `MonitorFaces` as `Faces` stand now.
+void PublishFaces() {
+  MonitorFaces.clear();
+  for (const auto& face : Faces) {
+    MonitorFaces.push_back(
+        MonitorFace{Rect{0, 0, face->area.width, face->area.height}, face->buffer.get()});
   }
-  int count = 0;
-  XRRMonitorInfo* monitors = XRRGetMonitors(TheDisplay, root, True, &count);
-  if (monitors == nullptr) return area;
-  if (count > 0) {
-    int chosen = 0;
-    for (int i = 0; i < count; ++i) {
-      if (monitors[i].primary) {
-        chosen = i;
-        break;
-      }
-    }
-    if (monitors[chosen].width > 0 && monitors[chosen].height > 0) {
-      area = Area{monitors[chosen].x, monitors[chosen].y, monitors[chosen].width, monitors[chosen].height};
-    }
+}
+
+std::size_t FaceIndexOf(Window window) {
+  for (std::size_t i = 0; i < Faces.size(); ++i) {
+    if (Faces[i]->window == window) return i;
   }
-  XRRFreeMonitors(monitors);
-  return area;
+  return Faces.size();
+}
+
+bool IsFaceWindow(Window window) { return window != 0 && FaceIndexOf(window) < Faces.size(); }
+
+// A face's window has a new size: a back buffer of that size, laid out and
+// shown at once.
+void FaceResized(std::size_t index, int width, int height) {
+  FaceWindow& face = *Faces[index];
+  if (width == face.area.width && height == face.area.height) return;
+  MakeFaceBuffer(face, width, height);
+  PublishFaces();
+  ClockFaceChanged(index);
 }
 
 Cursor MakeBlankCursor(Window root) {
@@ -280,9 +133,6 @@ Cursor MakeBlankCursor(Window root) {
   return cursor;
 }
 
-constexpr long kInputEvents = ButtonPressMask | ButtonReleaseMask | KeyPressMask | KeyReleaseMask |
-                              FocusChangeMask;
-
 void NameWindow(Window window) {
   XStoreName(TheDisplay, window, "Orbidial");
   XClassHint hint{};
@@ -293,46 +143,124 @@ void NameWindow(Window window) {
   XSetClassHint(TheDisplay, window, &hint);
 }
 
+// GNOME's XWayland lets a window grab the keyboard only when it asks to: as
+// a property of the window, and as the message GNOME reads for it.
+void AskToGrabUnderXWayland(Window window) {
+  const Atom request = XInternAtom(TheDisplay, "_XWAYLAND_MAY_GRAB_KEYBOARD", False);
+  const long yes = 1;
+  XChangeProperty(TheDisplay, window, request, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&yes), 1);
+  XEvent message{};
+  message.xclient.type = ClientMessage;
+  message.xclient.window = window;
+  message.xclient.message_type = request;
+  message.xclient.format = 32;
+  message.xclient.data.l[0] = 1;
+  XSendEvent(TheDisplay, DefaultRootWindow(TheDisplay), False,
+             SubstructureNotifyMask | SubstructureRedirectMask, &message);
+}
+
+const char* GrabFailure(int result) {
+  switch (result) {
+    case AlreadyGrabbed: return "another program holds it";
+    case GrabFrozen: return "another program has frozen it";
+    case GrabNotViewable: return "the window is not viewable";
+    default: return "the server refused";
+  }
+}
+
 // Another client (a menu, a panel mid-grab) may hold the keyboard for a
 // moment; wait a little for it rather than run without the filter.
-bool GrabKeyboard() {
+bool GrabKeyboard(Window window) {
+  int result = GrabSuccess;
   for (int attempt = 0; attempt < 50; ++attempt) {
-    const int result =
-        XGrabKeyboard(TheDisplay, TheWindow, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    result = XGrabKeyboard(TheDisplay, window, False, GrabModeAsync, GrabModeAsync, CurrentTime);
     if (result == GrabSuccess) return true;
-    if (result != AlreadyGrabbed && result != GrabFrozen) return false;
+    if (result != AlreadyGrabbed && result != GrabFrozen) break;
     const timespec pause{0, 20 * 1000 * 1000};
     nanosleep(&pause, nullptr);
   }
+  std::fprintf(stderr, "orbidial: could not grab the keyboard (%s); system keys still reach the desktop\n",
+               GrabFailure(result));
   return false;
 }
 
-bool CreateFullScreenWindow() {
+// A window over `area`, mapped above the others, with its face.
+void AddMonitorWindow(const MonitorArea& area) {
   const int screen = DefaultScreen(TheDisplay);
-  const Window root = RootWindow(TheDisplay, screen);
-  const Area area = PrimaryMonitor(root);
-  TheVisual = DefaultVisual(TheDisplay, screen);
-  TheDepth = DefaultDepth(TheDisplay, screen);
-  BlankCursor = MakeBlankCursor(root);
   XSetWindowAttributes attributes{};
   attributes.override_redirect = True;
   attributes.background_pixel = BlackPixel(TheDisplay, screen);
   attributes.event_mask = kInputEvents | StructureNotifyMask | ExposureMask;
   attributes.cursor = BlankCursor;
-  TheWindow = XCreateWindow(TheDisplay, root, area.x, area.y, static_cast<unsigned>(area.width),
-                            static_cast<unsigned>(area.height), 0, CopyFromParent, InputOutput,
-                            CopyFromParent, CWOverrideRedirect | CWBackPixel | CWEventMask | CWCursor,
-                            &attributes);
-  if (TheWindow == 0) return false;
-  OwnsWindow = true;
+  auto face = std::make_unique<FaceWindow>();
+  face->window = XCreateWindow(TheDisplay, RootWindow(TheDisplay, screen), area.x, area.y,
+                               static_cast<unsigned>(area.width), static_cast<unsigned>(area.height),
+                               0, CopyFromParent, InputOutput, CopyFromParent,
+                               CWOverrideRedirect | CWBackPixel | CWEventMask | CWCursor, &attributes);
+  face->owned = true;
+  face->area = area;
+  NameWindow(face->window);
+  MakeFaceBuffer(*face, area.width, area.height);
+  Faces.push_back(std::move(face));
+}
+
+bool CreateFullScreenWindows() {
+  const int screen = DefaultScreen(TheDisplay);
+  const Window root = RootWindow(TheDisplay, screen);
+  TheVisual = DefaultVisual(TheDisplay, screen);
+  TheDepth = DefaultDepth(TheDisplay, screen);
+  BlankCursor = MakeBlankCursor(root);
+  // Changes from here on are noticed: none may slip by between the reading
+  // and the watching.
+  WatchMonitors(TheDisplay, root);
+  for (const MonitorArea& area : ReadMonitors(TheDisplay, root)) AddMonitorWindow(area);
+  if (Faces.empty()) return false;
   TakesInput = true;
-  NameWindow(TheWindow);
-  ClockCreate(Rect{0, 0, area.width, area.height}, area.width, area.height);
-  XMapRaised(TheDisplay, TheWindow);
+  PublishFaces();
+  ClockStart();
+  for (const auto& face : Faces) XMapRaised(TheDisplay, face->window);
   XSync(TheDisplay, False);
-  if (GrabKeyboard()) KeyboardHook = 1;
-  XSetInputFocus(TheDisplay, TheWindow, RevertToParent, CurrentTime);
+  const Window keyboard = Faces.front()->window;
+  AskToGrabUnderXWayland(keyboard);
+  if (GrabKeyboard(keyboard)) KeyboardHook = 1;
+  XSetInputFocus(TheDisplay, keyboard, RevertToParent, CurrentTime);
   return true;
+}
+
+// The monitors as they are now: each face's window moved and sized to its
+// monitor (a new back buffer when the size changed), windows added for new
+// monitors and taken away for monitors gone. The first window, which holds
+// the keyboard, always stays.
+void FollowMonitors() {
+  const std::vector<MonitorArea> areas = ReadMonitors(TheDisplay, DefaultRootWindow(TheDisplay));
+  if (areas.empty()) return;
+  std::vector<std::size_t> changed;
+  const std::size_t kept = std::min(areas.size(), Faces.size());
+  for (std::size_t i = 0; i < kept; ++i) {
+    FaceWindow& face = *Faces[i];
+    if (face.area == areas[i]) continue;
+    XMoveResizeWindow(TheDisplay, face.window, areas[i].x, areas[i].y,
+                      static_cast<unsigned>(areas[i].width), static_cast<unsigned>(areas[i].height));
+    const bool resized = face.area.width != areas[i].width || face.area.height != areas[i].height;
+    face.area = areas[i];
+    if (resized) {
+      MakeFaceBuffer(face, areas[i].width, areas[i].height);
+      changed.push_back(i);
+    }
+  }
+  while (Faces.size() > areas.size()) {
+    XDestroyWindow(TheDisplay, Faces.back()->window);
+    Faces.pop_back();
+  }
+  for (std::size_t i = kept; i < areas.size(); ++i) {
+    AddMonitorWindow(areas[i]);
+    XMapRaised(TheDisplay, Faces.back()->window);
+    changed.push_back(i);
+  }
+  PublishFaces();
+  for (const std::size_t index : changed) ClockFaceChanged(index);
+  XFlush(TheDisplay);
 }
 
 // Reads the size and visual of a window that is not ours; false when the id
@@ -349,26 +277,27 @@ bool CreatePreviewWindow() {
   XWindowAttributes host{};
   if (!ReadForeignWindow(parent, &host)) return false;
   BeginChecked();
-  // Learn of the parent's end even before our child exists.
+  // Learn of the parent's end, and of its new sizes, even before our child
+  // exists.
   XSelectInput(TheDisplay, parent, StructureNotifyMask);
   XSetWindowAttributes attributes{};
   attributes.background_pixel = BlackPixel(TheDisplay, XScreenNumberOfScreen(host.screen));
   attributes.event_mask = kInputEvents | StructureNotifyMask | ExposureMask;
-  TheWindow = XCreateWindow(TheDisplay, parent, 0, 0, static_cast<unsigned>(host.width),
-                            static_cast<unsigned>(host.height), 0, CopyFromParent, InputOutput,
-                            CopyFromParent, CWBackPixel | CWEventMask, &attributes);
-  if (CheckedFailed() || TheWindow == 0) {
-    TheWindow = 0;
-    return false;
-  }
-  OwnsWindow = true;
+  const Window child = XCreateWindow(TheDisplay, parent, 0, 0, static_cast<unsigned>(host.width),
+                                     static_cast<unsigned>(host.height), 0, CopyFromParent, InputOutput,
+                                     CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+  if (CheckedFailed() || child == 0) return false;
+  auto face = std::make_unique<FaceWindow>();
+  face->window = child;
+  face->owned = true;
+  Faces.push_back(std::move(face));
   TakesInput = true;
   TheVisual = host.visual;
   TheDepth = host.depth;
-  NameWindow(TheWindow);
+  NameWindow(child);
   ClockCreate(Rect{0, 0, host.width, host.height}, WidthOfScreen(host.screen),
               HeightOfScreen(host.screen));
-  XMapWindow(TheDisplay, TheWindow);
+  XMapWindow(TheDisplay, child);
   XFlush(TheDisplay);
   return true;
 }
@@ -382,13 +311,23 @@ bool UseHostWindow(bool root) {
   BeginChecked();
   XSelectInput(TheDisplay, host, StructureNotifyMask | ExposureMask);
   if (CheckedFailed()) return false;
-  TheWindow = host;
+  auto face = std::make_unique<FaceWindow>();
+  face->window = host;
+  Faces.push_back(std::move(face));
   ParentWindow = host;
   TheVisual = attributes.visual;
   TheDepth = attributes.depth;
   ClockCreate(Rect{0, 0, attributes.width, attributes.height}, WidthOfScreen(attributes.screen),
               HeightOfScreen(attributes.screen));
   return true;
+}
+
+// The host may destroy its window whenever it likes (a preview's parent
+// with our child in it), and any client may destroy ours: drawing into one a
+// moment before the news arrives, or tidying it away after, is no fault.
+bool WindowMayHaveGone(const XErrorEvent& error) {
+  if (error.error_code != BadWindow && error.error_code != BadDrawable) return false;
+  return error.resourceid == static_cast<XID>(ParentWindow) || IsFaceWindow(error.resourceid);
 }
 
 unsigned VirtualKeyOf(KeySym symbol) {
@@ -410,18 +349,36 @@ void HandleKey(XKeyEvent& event, bool press) {
   ClockKeyEvent(message, VirtualKeyOf(XLookupKeysym(&event, 0)), alt, control);
 }
 
+void HandleConfigure(const XConfigureEvent& event) {
+  if (event.window != event.event) return;
+  if (Placement == X11Placement::kPreview && event.window == static_cast<Window>(ParentWindow)) {
+    // Our child follows the parent's size; its own notice lays it out.
+    if (!Faces.empty()) {
+      XResizeWindow(TheDisplay, Faces.front()->window, static_cast<unsigned>(event.width),
+                    static_cast<unsigned>(event.height));
+    }
+    return;
+  }
+  const std::size_t index = FaceIndexOf(event.window);
+  if (index < Faces.size()) FaceResized(index, event.width, event.height);
+}
+
 void HandleEvent(XEvent& event) {
   if (ClockClosed()) return;
+  if (Placement == X11Placement::kFullScreen && IsMonitorEvent(TheDisplay, event)) {
+    MonitorsMayHaveChanged = true;
+    return;
+  }
   switch (event.type) {
     case ButtonPress:
-      if (!TakesInput || event.xbutton.window != TheWindow) break;
+      if (!TakesInput || !IsFaceWindow(event.xbutton.window)) break;
       if (event.xbutton.button == Button1) ClockLeftButtonDown();
       // Wheel up is forward: the next theme.
       if (event.xbutton.button == Button4) ClockWheel(kWheelForward);
       if (event.xbutton.button == Button5) ClockWheel(kWheelBackward);
       break;
     case ButtonRelease:
-      if (TakesInput && event.xbutton.window == TheWindow && event.xbutton.button == Button3) {
+      if (TakesInput && IsFaceWindow(event.xbutton.window) && event.xbutton.button == Button3) {
         ClockRightButtonUp();
       }
       break;
@@ -432,22 +389,29 @@ void HandleEvent(XEvent& event) {
     case FocusOut:
       // Focus moving between our own window and its parts, or the shifts a
       // grab causes, are not a loss.
-      if (TakesInput && event.xfocus.window == TheWindow &&
+      if (TakesInput && IsFaceWindow(event.xfocus.window) &&
           (event.xfocus.mode == NotifyNormal || event.xfocus.mode == NotifyWhileGrabbed) &&
           event.xfocus.detail != NotifyInferior && event.xfocus.detail != NotifyPointer) {
         ClockFocusLost();
       }
       break;
-    case Expose:
-      // The back buffer still holds the last frame: show it again rather
+    case Expose: {
+      // The image still holds the last frame shown: put it again rather
       // than leave the window black until the next tick.
-      if (event.xexpose.window == TheWindow && event.xexpose.count == 0 && FramesShown > 0 &&
-          BackBuffer != nullptr) {
-        ShowBackBuffer(0, 0, BackBuffer->Width(), BackBuffer->Height());
+      const std::size_t index = FaceIndexOf(event.xexpose.window);
+      if (index < Faces.size() && event.xexpose.count == 0 && Faces[index]->shown &&
+          Faces[index]->image != nullptr) {
+        Faces[index]->image->ShowAgain();
       }
       break;
+    }
+    case ConfigureNotify:
+      HandleConfigure(event.xconfigure);
+      break;
     case DestroyNotify:
-      if (event.xdestroywindow.window == TheWindow ||
+      // Any window of ours, or the preview's parent: the window's end ends
+      // the saver, whichever monitor it stood on.
+      if (IsFaceWindow(event.xdestroywindow.window) ||
           (ParentWindow != 0 && event.xdestroywindow.window == static_cast<Window>(ParentWindow))) {
         ClockDestroyed();
       }
@@ -457,92 +421,46 @@ void HandleEvent(XEvent& event) {
   }
 }
 
-long long MillisecondsUntil(const timespec& deadline) {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  const long long nanoseconds = (static_cast<long long>(deadline.tv_sec) - now.tv_sec) * 1000000000LL +
-                                (static_cast<long long>(deadline.tv_nsec) - now.tv_nsec);
-  // Rounded up, so the wait never ends just before the deadline and spins.
-  return nanoseconds <= 0 ? 0 : (nanoseconds + 999999) / 1000000;
-}
-
-// SIGTERM (how xscreensaver ends a hack), SIGINT and SIGHUP arrive as
-// readable data in the loop instead of interrupting it.
-int OpenSignalFd() {
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGTERM);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGHUP);
-  if (sigprocmask(SIG_BLOCK, &signals, nullptr) != 0) return -1;
-  const int fd = signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
-  if (fd < 0) sigprocmask(SIG_UNBLOCK, &signals, nullptr);
-  return fd;
-}
-
-void RunLoop(int signalFd) {
-  const int connection = ConnectionNumber(TheDisplay);
-  while (!QuitPosted) {
-    while (!QuitPosted && XPending(TheDisplay) > 0) {
-      XEvent event;
-      XNextEvent(TheDisplay, &event);
-      HandleEvent(event);
-    }
-    if (QuitPosted) break;
-    int timeout = -1;
-    if (TimerArmed) {
-      const long long wait = MillisecondsUntil(TimerDeadline);
-      if (wait == 0) {
-        TimerArmed = false;
-        ClockTimerTick();
-        continue;
-      }
-      timeout = static_cast<int>(wait);
-    }
-    pollfd fds[2] = {{connection, POLLIN, 0}, {signalFd, POLLIN, 0}};
-    if (poll(fds, signalFd >= 0 ? 2 : 1, timeout) < 0 && errno != EINTR) break;
-    if (signalFd >= 0 && (fds[1].revents & POLLIN) != 0) {
-      signalfd_siginfo info{};
-      while (read(signalFd, &info, sizeof info) > 0) {
-      }
-      ClockShutdown();
-    }
+void AfterEvents() {
+  if (MonitorsMayHaveChanged && !ClockClosed()) {
+    MonitorsMayHaveChanged = false;
+    FollowMonitors();
   }
+}
+
+void RetakeFocus() {
+  FocusRetakeWaiting = false;
+  if (ClockClosed() || Faces.empty()) return;
+  LastFocusRetake = MonotonicMilliseconds();
+  const Window keyboard = Faces.front()->window;
+  // The program that held the keyboard at the start may have let it go.
+  if (KeyboardHook == 0 &&
+      XGrabKeyboard(TheDisplay, keyboard, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+          GrabSuccess) {
+    KeyboardHook = 1;
+  }
+  XSetInputFocus(TheDisplay, keyboard, RevertToParent, CurrentTime);
+  XFlush(TheDisplay);
 }
 
 }  // namespace
 
+// ---- What the shared logic asks of the platform ----------------------------
+
 void CreateBackBuffer(int width, int height) {
-  if (width <= 0 || height <= 0 ||
-      static_cast<long long>(width) * height > kMaxBackBufferPixels) {
-    return;
-  }
-  auto image = std::make_unique<FrameImage>();
-  if (!image->Create(width, height)) return;
-  Image = std::move(image);
-  BackBuffer = std::make_unique<RasterSurface>(width, height);
-  BackBuffer->SetPresenter(ShowBackBuffer);
-  BackBufferDC = BackBuffer.get();
+  BackBufferDC = nullptr;
+  if (Faces.empty()) return;
+  MakeFaceBuffer(*Faces.front(), width, height);
+  BackBufferDC = Faces.front()->buffer.get();
 }
 
 void FreeBackBuffer() {
   BackBufferDC = nullptr;
-  BackBuffer.reset();
-  Image.reset();
-}
-
-void ArmClockTimer(int milliseconds) {
-  clock_gettime(CLOCK_MONOTONIC, &TimerDeadline);
-  TimerDeadline.tv_sec += milliseconds / 1000;
-  TimerDeadline.tv_nsec += static_cast<long>(milliseconds % 1000) * 1000000L;
-  if (TimerDeadline.tv_nsec >= 1000000000L) {
-    TimerDeadline.tv_sec += 1;
-    TimerDeadline.tv_nsec -= 1000000000L;
+  for (const auto& face : Faces) {
+    face->buffer.reset();
+    face->image.reset();
   }
-  TimerArmed = true;
 }
-
-void StopClockTimer() { TimerArmed = false; }
 
 void RemoveKeyboardFilter() {
   XUngrabKeyboard(TheDisplay, CurrentTime);
@@ -550,14 +468,21 @@ void RemoveKeyboardFilter() {
 }
 
 void TakeFocusBack() {
-  if (!TakesInput) return;
-  XSetInputFocus(TheDisplay, TheWindow, RevertToParent, CurrentTime);
-  XFlush(TheDisplay);
-}
-
-void PostQuit(int code) {
-  QuitPosted = true;
-  QuitCode = code;
+  if (!TakesInput || Faces.empty() || FocusRetakeWaiting) return;
+  // Held, the grab brings every key to the saver whoever has the focus.
+  if (KeyboardHook != 0) return;
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(TheDisplay, &focus, &revert);
+  // The focus went to another face of ours: nothing was lost.
+  if (IsFaceWindow(focus)) return;
+  const long long since = MonotonicMilliseconds() - LastFocusRetake;
+  if (since >= kFocusRetakeMilliseconds) {
+    RetakeFocus();
+  } else {
+    FocusRetakeWaiting = true;
+    CallLater(static_cast<int>(kFocusRetakeMilliseconds - since), RetakeFocus);
+  }
 }
 
 int RunClockWindow(X11Placement placement) {
@@ -569,30 +494,38 @@ int RunClockWindow(X11Placement placement) {
     if (signalFd >= 0) close(signalFd);
     return kExitNoDisplay;
   }
-  XSetErrorHandler(RecordXError);
-  XSetIOErrorHandler(XServerGone);
+  InstallXErrorHandlers(TheDisplay);
+  SetExpectedXErrors(WindowMayHaveGone);
+  Placement = placement;
 
   bool created = false;
   switch (placement) {
     case X11Placement::kFullScreen:
-      created = CreateFullScreenWindow();
+      // One full-screen saver per display; previews and hacks may be many.
+      created = ClaimSaverSelection(TheDisplay) && CreateFullScreenWindows();
       break;
     case X11Placement::kPreview: created = CreatePreviewWindow(); break;
     case X11Placement::kHostWindow: created = UseHostWindow(false); break;
     case X11Placement::kHostRoot: created = UseHostWindow(true); break;
   }
-  if (created) RunLoop(signalFd);
+  int code = 0;
+  if (created) code = RunEventLoop(TheDisplay, signalFd, HandleEvent, AfterEvents);
   // Whatever ended the run, the same steps (they act once).
   if (created) ClockShutdown();
 
-  if (BlankCursor != 0) {
-    if (OwnsWindow) XUndefineCursor(TheDisplay, TheWindow);
-    XFreeCursor(TheDisplay, BlankCursor);
+  for (const auto& face : Faces) {
+    if (!face->owned) continue;
+    if (BlankCursor != 0) XUndefineCursor(TheDisplay, face->window);
+    XDestroyWindow(TheDisplay, face->window);
   }
-  if (OwnsWindow) XDestroyWindow(TheDisplay, TheWindow);
+  if (BlankCursor != 0) XFreeCursor(TheDisplay, BlankCursor);
+  // The windows are still known while the server answers: a preview child
+  // that went with its parent is no error to report.
   XSync(TheDisplay, False);
+  Faces.clear();
+  ReportXErrors();
   XCloseDisplay(TheDisplay);
   TheDisplay = nullptr;
   if (signalFd >= 0) close(signalFd);
-  return created ? QuitCode : 0;
+  return created ? code : 0;
 }

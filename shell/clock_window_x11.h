@@ -1,17 +1,18 @@
-// The clock window on X11: an override-redirect window over the primary
-// monitor, a child of the preview parent, or an xscreensaver host window
-// drawn into directly; run with one poll() loop until the shutdown steps.
+// The clock window on X11: an override-redirect window over each monitor, a
+// child of the preview parent, or an xscreensaver host window drawn into
+// directly; each face laid out again whenever its window changes size.
 #pragma once
 
 enum class X11Placement {
-  kFullScreen,  // our own window over the screen, keyboard grabbed
+  kFullScreen,  // our own window over each monitor, keyboard grabbed
   kPreview,     // our own child window inside `ParentWindow`
   kHostWindow,  // `ParentWindow` itself (xscreensaver), no input taken
   kHostRoot,    // the root window itself (xscreensaver --root)
 };
 
-// Opens the display, creates the window, runs until the shutdown steps and
+// Opens the display, creates the windows, runs until the shutdown steps and
 // returns the exit status: 0, also when a preview or host window does not
-// exist. Returns 1 with a one-line message on stderr when the display
+// exist, and at once, silently, when another full-screen saver runs on the
+// display. Returns 1 with a one-line message on stderr when the display
 // cannot be opened.
 int RunClockWindow(X11Placement placement);

@@ -80,6 +80,16 @@ wait_first_frame() {
   "$XPROBE" wait-nonblack "$@" $((E2E_WAIT * 1000)) || fail "no frame appeared in $*"
 }
 
+# wait_count X Y W H RRGGBB N: the rectangle comes to hold exactly N pixels
+# of the colour.
+wait_count() {
+  local deadline=$((SECONDS + E2E_WAIT)) count
+  until count=$("$XPROBE" count "$1" "$2" "$3" "$4" "$5") && ((count == $6)); do
+    ((SECONDS < deadline)) || fail "$count pixels of #$5 in $3x$4+$1+$2, not $6, after ${E2E_WAIT}s"
+    sleep 0.03
+  done
+}
+
 # saver_exits_with STATUS [SECONDS]: the saver ends in time with STATUS.
 saver_exits_with() {
   local want=$1 limit=${2:-3} i status
@@ -109,27 +119,28 @@ shot() {
   echo "$file"
 }
 
-# shows REFERENCE [GEOMETRY] [SECONDS]: the screen, or the rectangle
-# GEOMETRY (WxH+X+Y) of it, comes to equal REFERENCE within SECONDS (default
-# E2E_WAIT), pixel for pixel or within E2E_FUZZ (e.g. 4%) per pixel. The last
-# screenshot stays in SHOTS under the reference's name.
-shows() {
-  local reference=$1 geometry=${2:-} limit=${3:-$E2E_WAIT} name file diff
+# shows REFERENCE [SECONDS]: the screen comes to equal REFERENCE within
+# SECONDS (default E2E_WAIT), pixel for pixel or within SHOWS_FUZZ (e.g. 4%,
+# a 16-bit screen) per pixel. The last screenshot stays in SHOTS under the
+# reference's name.
+shows() { shows_in "$1" "" "${2:-}"; }
+
+# shows_in REFERENCE GEOMETRY [SECONDS]: the same for the rectangle GEOMETRY
+# (WxH+X+Y, or "" for the whole screen).
+shows_in() {
+  local reference=$1 geometry=$2 limit=${3:-$E2E_WAIT} name file diff deadline
   name=$(basename "$reference" -reference.png)
   file="$SHOTS/$TEST_NAME-${name#"$TEST_NAME"-}.png"
-  local deadline=$((SECONDS + limit))
+  deadline=$((SECONDS + limit))
   while :; do
     import -window root ${geometry:+-crop "$geometry"} +repage "$file"
-    diff=$(compare -metric AE ${E2E_FUZZ:+-fuzz "$E2E_FUZZ"} "$file" "$reference" null: 2>&1 || true)
+    diff=$(compare -metric AE ${SHOWS_FUZZ:+-fuzz "$SHOWS_FUZZ"} "$file" "$reference" null: 2>&1 || true)
     [[ $diff == 0 ]] && return 0
     ((SECONDS < deadline)) || break
     sleep 0.05
   done
   fail "${geometry:-the screen} did not come to show $(basename "$reference") within ${limit}s ($diff pixels differ; see $file)"
 }
-
-# shows_in REFERENCE GEOMETRY [SECONDS]: shows for a rectangle of the screen.
-shows_in() { shows "$1" "$2" "${3:-}"; }
 
 # start_parent W H: a grey W x H window of another client at (100, 100), as
 # a preview's or a hack's host; PARENT (its id) and PARENT_PID.

@@ -16,8 +16,15 @@
 //                               line "UNIXSECOND MS" for every change of its
 //                               pixels (MS: milliseconds after that whole
 //                               second of the wall clock), then a summary
+//   xprobe focus-thief SECONDS  a small window at (0, 0) that takes the input
+//                               focus back whenever it loses it, as a window
+//                               manager would; prints how often it lost it
+//   xprobe hold-grab            grab the keyboard, print "held", live until
+//                               killed
+//   xprobe destroy ID           destroy another client's window
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <poll.h>
 #include <signal.h>
 #include <time.h>
 #include <unistd.h>
@@ -121,11 +128,45 @@ int WatchChanges(int x, int y, int w, int h, int seconds) {
   return 0;
 }
 
+// Loses the focus, takes it back, for `seconds`; returns how often.
+long StealFocus(int seconds) {
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.event_mask = FocusChangeMask;
+  attributes.background_pixel = 0x808080;
+  const Window window = XCreateWindow(Connection, DefaultRootWindow(Connection), 0, 0, 8, 8, 0,
+                                      CopyFromParent, InputOutput, CopyFromParent,
+                                      CWOverrideRedirect | CWEventMask | CWBackPixel, &attributes);
+  XMapRaised(Connection, window);
+  XSync(Connection, False);
+  XSetInputFocus(Connection, window, RevertToParent, CurrentTime);
+  XFlush(Connection);
+  long lost = 0;
+  const double end = NowMs() + seconds * 1000.0;
+  while (NowMs() < end) {
+    while (XPending(Connection) > 0) {
+      XEvent event;
+      XNextEvent(Connection, &event);
+      if (event.type == FocusOut && event.xfocus.detail != NotifyInferior &&
+          event.xfocus.detail != NotifyPointer &&
+          (event.xfocus.mode == NotifyNormal || event.xfocus.mode == NotifyWhileGrabbed)) {
+        ++lost;
+        XSetInputFocus(Connection, window, RevertToParent, CurrentTime);
+        XFlush(Connection);
+      }
+    }
+    // Answers at once, as a window manager does.
+    pollfd connection{ConnectionNumber(Connection), POLLIN, 0};
+    poll(&connection, 1, 10);
+  }
+  return lost;
+}
+
 int Usage() {
   std::fputs("usage: xprobe parent W H | count X Y W H RRGGBB | shade X Y W H RRGGBB |\n"
              "       nonblack X Y W H |\n"
              "       wait-nonblack X Y W H MS | grab | first-frame X Y W H -- PROGRAM... |\n"
-             "       changes X Y W H SECONDS\n",
+             "       changes X Y W H SECONDS | focus-thief SECONDS | hold-grab | destroy ID\n",
              stderr);
   return 2;
 }
@@ -218,6 +259,25 @@ int main(int argc, char** argv) {
     }
     kill(child, SIGTERM);
     return 1;
+  }
+  if (command == "focus-thief" && argc == 3) {
+    std::printf("%ld\n", StealFocus(arg(2)));
+    return 0;
+  }
+  if (command == "destroy" && argc == 3) {
+    XDestroyWindow(Connection, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)));
+    XSync(Connection, False);
+    return 0;
+  }
+  if (command == "hold-grab" && argc == 2) {
+    if (XGrabKeyboard(Connection, DefaultRootWindow(Connection), False, GrabModeAsync, GrabModeAsync,
+                      CurrentTime) != GrabSuccess) {
+      return 1;
+    }
+    XSync(Connection, False);
+    std::printf("held\n");
+    std::fflush(stdout);
+    for (;;) pause();
   }
   if (command == "changes" && argc == 7) return WatchChanges(arg(2), arg(3), arg(4), arg(5), arg(6));
   return Usage();

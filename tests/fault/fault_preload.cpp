@@ -5,6 +5,12 @@
 //   ORBIDIAL_FAULT_TIME=SECONDS      time() returns SECONDS since the epoch
 //   ORBIDIAL_FAULT_TRACE=FILE        each fsync and rename appends a line to
 //                                    FILE: "fsync PATH" or "rename FROM TO"
+//   ORBIDIAL_FAULT_X_DRAWABLE=ID     XShmPutImage and XPutImage of colour
+//                                    images draw into the X drawable ID instead
+//                                    (one that does not exist: an X error for
+//                                    every frame)
+#include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -79,6 +85,26 @@ int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned
 int fsync(int fd) {
   Trace("fsync " + PathOf(fd));
   return Next<int (*)(int)>("fsync")(fd);
+}
+
+// The frames only: bitmaps (Xlib fills a cursor's that way) go where asked.
+::Drawable Target(::Drawable asked, const XImage* image) {
+  const long long replaced = EnvNumber("ORBIDIAL_FAULT_X_DRAWABLE", 0);
+  return replaced != 0 && image->depth > 1 ? static_cast<::Drawable>(replaced) : asked;
+}
+
+Bool XShmPutImage(Display* display, ::Drawable drawable, GC gc, XImage* image, int sourceX, int sourceY,
+                  int x, int y, unsigned width, unsigned height, Bool sendEvent) {
+  using Call = Bool (*)(Display*, ::Drawable, GC, XImage*, int, int, int, int, unsigned, unsigned, Bool);
+  return Next<Call>("XShmPutImage")(display, Target(drawable, image), gc, image, sourceX, sourceY, x, y,
+                                    width, height, sendEvent);
+}
+
+int XPutImage(Display* display, ::Drawable drawable, GC gc, XImage* image, int sourceX, int sourceY, int x,
+              int y, unsigned width, unsigned height) {
+  using Call = int (*)(Display*, ::Drawable, GC, XImage*, int, int, int, int, unsigned, unsigned);
+  return Next<Call>("XPutImage")(display, Target(drawable, image), gc, image, sourceX, sourceY, x, y,
+                                 width, height);
 }
 
 time_t time(time_t* out) {

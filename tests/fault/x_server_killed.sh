@@ -17,11 +17,7 @@ for placement in fullscreen preview options stalled; do
     start_saver /p "$PARENT"
     # The parent is grey: the preview is up once none of it shows.
     wait_window '^Orbidial$' >/dev/null
-    deadline=$((SECONDS + E2E_WAIT))
-    until (($("$XPROBE" count 100 100 640 400 404040) == 0)); do
-      ((SECONDS < deadline)) || fail "the preview did not cover its parent"
-      sleep 0.03
-    done
+    wait_count 100 100 640 400 404040 0
     signal=TERM
   elif [[ $placement == options ]]; then
     start_dialog

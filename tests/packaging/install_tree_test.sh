@@ -19,6 +19,18 @@ if [ -e "$build/shell/orbidial" ]; then
   expect "$root/libexec/xscreensaver/orbidial"
   [ "$(readlink -f "$root/libexec/xscreensaver/orbidial")" = "$(readlink -f "$root/bin/orbidial")" ] ||
     { echo "the xscreensaver hack does not lead to bin/orbidial"; fail=1; }
+  # MATE's and Xfce's screen savers: the entry names the hack where it lies.
+  saver="$root/share/applications/screensavers/orbidial.desktop"
+  expect "$saver"
+  if [ -e "$saver" ]; then
+    desktop-file-validate --no-hints "$saver" || fail=1
+    grep -qx 'Exec=/usr/local/libexec/xscreensaver/orbidial --root' "$saver" ||
+      { echo "the screen-saver entry does not start the installed hack"; fail=1; }
+    try=$(sed -n 's/^TryExec=//p' "$saver")
+    [ -e "$dest$try" ] || { echo "the screen-saver entry's TryExec $try is not installed"; fail=1; }
+    grep -qx 'Categories=Screensaver;' "$saver" && grep -qx 'OnlyShowIn=MATE;XFCE;' "$saver" &&
+      grep -q '^Name\[zh_CN\]=' "$saver" || { echo "the screen-saver entry is not one MATE and Xfce list"; fail=1; }
+  fi
 fi
 expect "$root/share/xscreensaver/config/orbidial.xml"
 expect "$root/share/applications/orbidial.desktop"

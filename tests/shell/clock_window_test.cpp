@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "face/clock_source.h"
+#include "face/frame.h"
 #include "face/layout.h"
 #include "face/numerals.h"
 #include "face/recording_surface.h"
 #include "face/themes.h"
 #include "shell/frame_schedule.h"
 #include "shell/keyboard_filter.h"
+#include "shell/monitor_faces.h"
 
 namespace {
 
@@ -194,6 +196,118 @@ TEST_F(ClockWindowTest, FocusLossTakesItBackInFullScreenOnly) {
   ClockFocusLost();
   EXPECT_TRUE(Operations.empty());
   PreviewMode = 0;
+}
+
+// Several monitors: faces the platform made itself, in `MonitorFaces`.
+class MonitorFacesTest : public ClockWindowTest {
+ protected:
+  RecordingSurface wide, small;
+
+  void StartTwo() {
+    MonitorFaces = {MonitorFace{Rect{0, 0, 1920, 1080}, &wide}, MonitorFace{Rect{0, 0, 800, 600}, &small}};
+    ClockStart();
+    wide.Clear();
+    small.Clear();
+    Operations.clear();
+  }
+
+  // What one monitor of that size shows: laid out, then a frame.
+  static std::vector<std::string> OneMonitor(Rect client, bool withLayout = true) {
+    RecordingSurface alone;
+    Surface* const kept = BackBufferDC;
+    BackBufferDC = &alone;
+    ComputeLayout(client);
+    if (!withLayout) alone.Clear();
+    DrawFrame(client);
+    // The clock window's own layout back as it was.
+    BackBufferDC = nullptr;
+    ComputeLayout(ClockRect);
+    BackBufferDC = kept;
+    return Lines(alone);
+  }
+
+  static std::vector<std::string> Lines(const RecordingSurface& surface) {
+    std::vector<std::string> lines;
+    for (const RecordedCall& call : surface.Calls()) lines.push_back(RecordingSurface::Line(call));
+    return lines;
+  }
+};
+
+int SourceReads = 0;
+// A clock that has moved on a second at every reading.
+bool Hurrying(std::tm* out) {
+  Wednesday(out);
+  out->tm_sec = SourceReads++ % 60;
+  return true;
+}
+
+TEST_F(MonitorFacesTest, EachMonitorShowsItsOwnSizeOfOneInstant) {
+  StartTwo();
+  ClockSource = Hurrying;
+  SourceReads = 0;
+  ClockTimerTick();
+  EXPECT_EQ(SourceReads, 1);
+  SourceReads = 0;
+  // The first face was laid out already; the other is laid out for itself.
+  EXPECT_EQ(Lines(wide), OneMonitor(Rect{0, 0, 1920, 1080}, false));
+  SourceReads = 0;
+  EXPECT_EQ(Lines(small), OneMonitor(Rect{0, 0, 800, 600}));
+  // Between frames everything stands for the first monitor again.
+  EXPECT_EQ(BackBufferDC, &wide);
+  EXPECT_EQ(ClientWidth, 1920);
+  EXPECT_EQ(ClockRect.bottom, 1080);
+}
+
+TEST_F(MonitorFacesTest, StyleAndThemeChangeEveryMonitor) {
+  StartTwo();
+  ClockRightButtonUp();
+  ClockWheel(kWheelForward);
+  EXPECT_EQ(Operations, (std::vector<std::string>(2, "timer 10")));
+  ClockTimerTick();
+  EXPECT_EQ(NumeralStyle, 2);
+  EXPECT_EQ(ThemeIndex, 4);
+  EXPECT_EQ(Lines(small), OneMonitor(Rect{0, 0, 800, 600}));
+  wide.Clear();
+  small.Clear();
+  ClockTimerTick();
+  EXPECT_EQ(Lines(wide), OneMonitor(Rect{0, 0, 1920, 1080}, false));
+}
+
+TEST_F(MonitorFacesTest, AChangedMonitorShowsAtOnce) {
+  StartTwo();
+  RecordingSurface resized;
+  MonitorFaces[1] = MonitorFace{Rect{0, 0, 1024, 768}, &resized};
+  ClockFaceChanged(1);
+  EXPECT_EQ(Lines(resized), OneMonitor(Rect{0, 0, 1024, 768}));
+  EXPECT_TRUE(wide.Calls().empty());
+  EXPECT_TRUE(Operations.empty());  // the next regular frame stays where it was
+  EXPECT_EQ(ClientWidth, 1920);
+
+  // The first monitor's new size is the clock window's.
+  RecordingSurface first;
+  MonitorFaces[0] = MonitorFace{Rect{0, 0, 1280, 800}, &first};
+  ClockFaceChanged(0);
+  EXPECT_EQ(Lines(first), OneMonitor(Rect{0, 0, 1280, 800}));
+  EXPECT_EQ(ClockRect.right, 1280);
+  EXPECT_EQ(ClientHeight, 800);
+  EXPECT_EQ(BackBufferDC, &first);
+  ClockFaceChanged(7);  // no such face: nothing
+}
+
+TEST_F(MonitorFacesTest, AMonitorWithoutBackBufferIsPassedOver) {
+  MonitorFaces = {MonitorFace{Rect{0, 0, 640, 480}, nullptr}, MonitorFace{Rect{0, 0, 800, 600}, &small}};
+  ClockStart();
+  small.Clear();
+  ClockTimerTick();
+  EXPECT_EQ(Lines(small), OneMonitor(Rect{0, 0, 800, 600}));
+}
+
+TEST_F(MonitorFacesTest, ShutdownForgetsTheFaces) {
+  StartTwo();
+  ClockShutdown();
+  EXPECT_TRUE(MonitorFaces.empty());
+  ClockFaceChanged(0);
+  EXPECT_TRUE(wide.Calls().empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // turns its events into the calls below.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "face/surface.h"
@@ -16,7 +17,8 @@ using WindowHandle = std::uintptr_t;
 extern int PreviewMode;
 // Preview parent (and owner of the options dialog); 0 when none was given.
 extern WindowHandle ParentWindow;
-// Client area of the clock window, fixed at creation.
+// Client area of the clock window (of the first monitor's face where there
+// are several): set at creation, and again when the window changes size.
 extern Rect ClockRect;
 // Non-zero while the system-key filter is installed (the Windows hook handle;
 // on X the keyboard grab).
@@ -36,7 +38,8 @@ inline constexpr int kWheelBackward = -120;
 // Makes `BackBufferDC` a black surface of `width` x `height` whose copies go
 // to the clock window. Leaves it null when that is impossible.
 void CreateBackBuffer(int width, int height);
-// Frees the back buffer and sets `BackBufferDC` to null.
+// Frees the back buffer (every face's, where there are several) and sets
+// `BackBufferDC` to null.
 void FreeBackBuffer();
 // (Re)arms the one frame timer to fire once after `milliseconds`.
 void ArmClockTimer(int milliseconds);
@@ -54,6 +57,13 @@ void PostQuit(int code);
 // bottom are both 0 the screen size is used instead. Builds the back buffer,
 // lays the face out, picks the theme and arms the first frame.
 void ClockCreate(Rect client, int screenWidth, int screenHeight);
+// Creation where the platform has made the faces itself, one per monitor
+// (`MonitorFaces`, monitor_faces.h): lays the first out, picks the theme and
+// arms the first frame.
+void ClockStart();
+// The face `index` of `MonitorFaces` is new or has a new size and back
+// buffer: shown at once, laid out for its rectangle.
+void ClockFaceChanged(std::size_t index);
 // The frame timer fired: draw a frame and wait until just after the next
 // whole second of the wall clock.
 void ClockTimerTick();

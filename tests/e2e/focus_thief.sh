@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# A client that takes the input focus back whenever it loses it (as a window
+# manager may) does not start a fight with the saver: while the keyboard
+# grab holds, the saver leaves the focus alone; without the grab it takes the
+# focus back at most a few times a second. Its CPU stays small either way.
+# shellcheck source=lib.sh
+source "$(dirname "$0")/lib.sh"
+
+AT="2026-12-09 10:08:30"
+export ORBIDIAL_TEST_TIME=$AT
+SECONDS_STOLEN=5
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+# steal_focus MAX_LOSSES: the thief for SECONDS_STOLEN; it may lose the
+# focus at most MAX_LOSSES times, the saver use at most a tenth of a core.
+steal_focus() {
+  local before after lost
+  before=$(cpu_ticks "$SAVER_PID")
+  lost=$("$XPROBE" focus-thief "$SECONDS_STOLEN")
+  after=$(cpu_ticks "$SAVER_PID")
+  echo "the thief lost the focus $lost times; the saver used $((after - before)) ticks in ${SECONDS_STOLEN}s"
+  ((lost <= $1)) || fail "the focus changed hands $lost times in ${SECONDS_STOLEN}s"
+  (((after - before) * 10 <= $(getconf CLK_TCK) * SECONDS_STOLEN)) ||
+    fail "the saver used $((after - before)) ticks in ${SECONDS_STOLEN}s"
+}
+
+# The grab holds: the thief keeps the focus, keys still come to the saver.
+start_saver
+wait_first_frame 0 0 1920 1080
+# Asked before the grab, for GNOME's XWayland.
+[[ $(xprop -name Orbidial _XWAYLAND_MAY_GRAB_KEYBOARD) == *"= 1" ]] ||
+  fail "the window does not ask XWayland for the keyboard"
+steal_focus 2
+xdotool key Escape
+saver_exits_with 0
+[[ ! -s "$WORK/saver.err" ]] || fail "saver wrote: $(cat "$WORK/saver.err")"
+
+# Another client holds the keyboard: the saver says so in one line and takes
+# the focus back, four times a second at most.
+"$XPROBE" hold-grab >"$WORK/held" &
+holder=$!
+STARTED+=("$holder")
+for _ in $(seq 100); do [[ -s "$WORK/held" ]] && break; sleep 0.02; done
+[[ -s "$WORK/held" ]] || fail "the keyboard could not be held"
+start_saver
+wait_first_frame 0 0 1920 1080
+steal_focus $((SECONDS_STOLEN * 4 + 4))
+if [[ $(wc -l <"$WORK/saver.err") != 1 ]] || ! grep -q "keyboard" "$WORK/saver.err"; then
+  fail "expected one line about the keyboard, got: $(cat "$WORK/saver.err")"
+fi
+# Once the keyboard is free, the next time the saver takes the focus back it
+# takes the keyboard too, and Escape ends it.
+kill "$holder"
+"$XPROBE" focus-thief 1 >/dev/null
+xdotool key Escape
+saver_exits_with 0
+echo "ok"

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# An X error the saver did not expect is written to stderr once, naming the
+# request and the error, however often it recurs, and the saver runs on:
+# every frame here is put into a window that does not exist, with shared
+# memory and without.
+# shellcheck source=../e2e/lib.sh
+source "$(dirname "$0")/../e2e/lib.sh"
+
+export ORBIDIAL_TEST_TIME="2026-12-09 10:08:30"
+for server in shm noshm; do
+  if [[ $server == noshm ]]; then
+    kill "$XVFB_PID"
+    wait "$XVFB_PID" 2>/dev/null || true
+    export E2E_XVFB_ARGS="-extension MIT-SHM"
+    start_xvfb
+    request=X_PutImage
+  else
+    request=X_ShmPutImage
+  fi
+  LD_PRELOAD=$E2E_FAULT_PRELOAD ORBIDIAL_FAULT_X_DRAWABLE=$((0x1fffff0)) start_saver
+  sleep 3.2  # the first frame and three more
+  saver_running "frames into a window that is not there"
+  grep -q "keyboard" "$WORK/saver.err" && fail "the keyboard was not grabbed: $(cat "$WORK/saver.err")"
+  [[ $(wc -l <"$WORK/saver.err") == 1 ]] || fail "$server: expected one line, got: $(cat "$WORK/saver.err")"
+  grep -q "BadDrawable.* in $request" "$WORK/saver.err" || fail "$server: $(cat "$WORK/saver.err")"
+  echo "$server: $(cat "$WORK/saver.err")"
+  xdotool key Escape
+  saver_exits_with 0
+done
+echo "ok"
