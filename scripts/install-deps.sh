@@ -4,8 +4,8 @@
 #   scripts/install-deps.sh --tests  and what every test needs (Xvfb, xdotool,
 #                                    mingw-w64 and Wine for the Windows build, clang,
 #                                    headless sway and weston for the Wayland tests,
-#                                    xscreensaver as a real host, lintian and
-#                                    shellcheck)
+#                                    xscreensaver as a real host, and the linters
+#                                    lintian and shellcheck)
 set -euo pipefail
 
 packages=(

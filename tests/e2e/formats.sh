@@ -5,7 +5,7 @@
 # Run twice by CTest, with E2E_XVFB_ARGS="-extension MIT-SHM" and E2E_DEPTH=16.
 source "$(dirname "$0")/lib.sh"
 
-[[ ${E2E_DEPTH:-24} == 24 ]] || E2E_FUZZ=4%
+[[ ${E2E_DEPTH:-24} == 24 ]] || export SHOWS_FUZZ=4%
 AT="2026-12-09 10:08:30"
 export ORBIDIAL_TEST_TIME=$AT
 start_saver

@@ -28,8 +28,10 @@ if [ -e "$build/shell/orbidial" ]; then
       { echo "the screen-saver entry does not start the installed hack"; fail=1; }
     try=$(sed -n 's/^TryExec=//p' "$saver")
     [ -e "$dest$try" ] || { echo "the screen-saver entry's TryExec $try is not installed"; fail=1; }
-    grep -qx 'Categories=Screensaver;' "$saver" && grep -qx 'OnlyShowIn=MATE;XFCE;' "$saver" &&
-      grep -q '^Name\[zh_CN\]=' "$saver" || { echo "the screen-saver entry is not one MATE and Xfce list"; fail=1; }
+    if ! grep -qx 'Categories=Screensaver;' "$saver" || ! grep -qx 'OnlyShowIn=MATE;XFCE;' "$saver" ||
+       ! grep -q '^Name\[zh_CN\]=' "$saver"; then
+      echo "the screen-saver entry is not one MATE and Xfce list"; fail=1
+    fi
   fi
 fi
 expect "$root/share/xscreensaver/config/orbidial.xml"
