@@ -124,6 +124,7 @@ BENCHMARK_CAPTURE(BM_Frame, no_cache, kNoCache)->Apply(Sizes);
 }  // namespace
 
 int main(int argc, char** argv) {
+  setenv("ORBIDIAL_TEST_DATADIR", ORBIDIAL_BUILD_DATADIR, 0);
   std::string error;
   if (!LoadClockFaces(&error)) {
     std::fprintf(stderr, "orbidial_bench: %s\n", error.c_str());

@@ -25,6 +25,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -427,6 +428,7 @@ int RunPanel() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  setenv("ORBIDIAL_TEST_DATADIR", ORBIDIAL_BUILD_DATADIR, 0);
   StartTime = g_get_monotonic_time();
   bool panel = false;
   for (int i = 1; i < argc; ++i) {

@@ -19,6 +19,7 @@ seconds=${1:-60}
 display=${2:-:49}
 build=$(realpath "${3:-build-release}")
 saver=$build/shell/orbidial
+export ORBIDIAL_TEST_DATADIR=${ORBIDIAL_TEST_DATADIR:-$build/share}
 bench=$build/bench/orbidial_bench
 read -r -a sizes <<<"${SIZES:-1920x1080 3840x2160 1920x1080+3840x2160}"
 profile=${PROFILE:-}

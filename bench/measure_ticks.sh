@@ -14,6 +14,7 @@ x11_seconds=${1:-600}
 wine_seconds=${2:-180}
 display=${3:-:57}
 probe=$PWD/build/tests/e2e/xprobe
+export ORBIDIAL_TEST_DATADIR=$PWD/build/share
 second_box=(1400 512 110 50)   # 1920x1080, style 1
 work=$(mktemp -d)
 

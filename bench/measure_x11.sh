@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 display=${2:-:48}
 saver=$PWD/build/shell/orbidial
+export ORBIDIAL_TEST_DATADIR=$PWD/build/share
 probe=$PWD/build/tests/e2e/xprobe
 work=$(mktemp -d)
 

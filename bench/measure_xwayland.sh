@@ -6,6 +6,7 @@
 # shellcheck source=../tests/wayland/lib.sh
 source "$(dirname "$0")/../tests/wayland/lib.sh"
 seconds=${4:-20}
+export ORBIDIAL_TEST_DATADIR=${ORBIDIAL_TEST_DATADIR:-$(dirname "$ORBIDIAL")/../share}
 
 start_sway --xwayland
 add_output

@@ -1,7 +1,7 @@
 # What `cmake --install` lays out, and the packages CPack makes: a .deb on
 # Linux, a .zip with the saver and a read-me for Windows.
 set(CPACK_PACKAGE_NAME orbidial)
-set(CPACK_PACKAGE_VENDOR "Orbidial developers")
+set(CPACK_PACKAGE_VENDOR "The Orbidial developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Clock screen saver of six rings of Chinese text")
 
@@ -9,7 +9,8 @@ if(WIN32)
   if(TARGET orbidial_scr)
     install(TARGETS orbidial_scr RUNTIME DESTINATION .)
   endif()
-  install(FILES ${PROJECT_SOURCE_DIR}/resources/windows/README.txt DESTINATION .)
+  install(FILES ${PROJECT_BINARY_DIR}/resources/README.txt DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME "Orbidial-${PROJECT_VERSION}-win64")
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
@@ -55,11 +56,13 @@ foreach(size 16 32 48 64 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME orbidial.png)
 endforeach()
-install(FILES ${ORBIDIAL_RES}/linux/orbidial.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(ORBIDIAL_RES_BUILT ${PROJECT_BINARY_DIR}/resources)
+install(FILES ${ORBIDIAL_RES_BUILT}/orbidial.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(CODE "
-  file(CREATE_LINK orbidial.1 \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man1/orbidial-render.1\" SYMBOLIC)
+  file(CREATE_LINK orbidial.1.gz \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man1/orbidial-render.1.gz\" SYMBOLIC)
 ")
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/orbidial)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${ORBIDIAL_RES_BUILT}/copyright ${ORBIDIAL_RES_BUILT}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/orbidial)
 
 # The fontconfig aliases: where fontconfig itself reads them, as packages do
 # (conf.avail, linked from conf.d); the program also loads its own copy.
@@ -86,7 +89,10 @@ set(CPACK_GENERATOR DEB)
 # scripts/package.sh, which configures for /usr.
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Orbidial developers <orbidial@localhost>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ORBIDIAL_MAINTAINER}")
+# What Debian asks of a binary package: programs without symbols (the
+# debugging information stays in the build tree).
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-arphic-gkai00mp, xdg-utils")

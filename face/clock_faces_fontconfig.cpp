@@ -11,6 +11,7 @@
 #include <string>
 
 #include "clock_faces.h"
+#include "common/data_files.h"
 #include "common/utf_conversion.h"
 #include "common/wide_format.h"
 #include "face/font_lookup.h"
@@ -39,16 +40,7 @@ bool FileExists(const char* path) {
   return stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// The alias file of the build tree while developing, else the installed one.
-const char* AliasFile() {
-#ifdef ORBIDIAL_FONTCONFIG_BUILD_FILE
-  if (FileExists(ORBIDIAL_FONTCONFIG_BUILD_FILE)) return ORBIDIAL_FONTCONFIG_BUILD_FILE;
-#endif
-#ifdef ORBIDIAL_FONTCONFIG_INSTALL_FILE
-  if (FileExists(ORBIDIAL_FONTCONFIG_INSTALL_FILE)) return ORBIDIAL_FONTCONFIG_INSTALL_FILE;
-#endif
-  return nullptr;
-}
+std::string AliasFile() { return DataFile("orbidial/orbidial-fonts.conf"); }
 
 // Our aliases go in first and the system configuration (with the user's
 // files it includes) after them. Rules run in the order they were loaded, and
@@ -60,10 +52,10 @@ const char* AliasFile() {
 FcConfig* BuildConfig(bool* aliasesLoaded) {
   FcConfig* config = FcConfigCreate();
   if (config == nullptr) return nullptr;
-  const char* aliases = AliasFile();
+  const std::string aliases = AliasFile();
   *aliasesLoaded =
-      aliases != nullptr &&
-      FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(aliases), FcTrue) == FcTrue;
+      FileExists(aliases.c_str()) &&
+      FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(aliases.c_str()), FcTrue) == FcTrue;
   // Null names the default configuration (FONTCONFIG_FILE or fonts.conf).
   if (FcConfigParseAndLoad(config, nullptr, FcTrue) != FcTrue || FcConfigBuildFonts(config) != FcTrue) {
     FcConfigDestroy(config);
@@ -156,8 +148,8 @@ bool ResolveFace(FcConfig* config, ClockFaceId id, bool aliasesLoaded, std::stri
   // character of the face may stand in, or the face would show boxes.
   for (char16_t c : FaceCharacters()) {
     if (FT_Get_Char_Index(record.face, c) == 0) {
-      *error = missing;
-      if (!aliasesLoaded) *error += "; orbidial-fonts.conf not found";
+      // Without our aliases the Windows name meets some unrelated font.
+      *error = aliasesLoaded ? missing : "no font for " + name + ": cannot read " + AliasFile();
       return false;
     }
   }

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets and runs each for SECONDS (default 15) from its
-# seed corpus. For a long run by hand: scripts/fuzz.sh 3600
+# seed corpus; further arguments go to CMake. For a long run by hand:
+# scripts/fuzz.sh 3600
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-15}"
-cmake --preset fuzz >/dev/null
+shift || true
+cmake --preset fuzz "$@" >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 for target in build-fuzz/tests/fuzz/*_fuzz; do
   name=$(basename "$target" _fuzz)

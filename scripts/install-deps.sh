@@ -4,7 +4,8 @@
 #   scripts/install-deps.sh --tests  and what every test needs (Xvfb, xdotool,
 #                                    mingw-w64 and Wine for the Windows build, clang,
 #                                    headless sway and weston for the Wayland tests,
-#                                    xscreensaver as a real host)
+#                                    xscreensaver as a real host, and the linters
+#                                    lintian and shellcheck)
 set -euo pipefail
 
 packages=(
@@ -22,6 +23,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     clang libclang-rt-14-dev valgrind
     desktop-file-utils libxml2-utils man-db dpkg-dev file time python3
     sway swayidle grim wtype wayvnc weston xwayland x11-xserver-utils jq xscreensaver
+    lintian shellcheck
   )
 fi
 

@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 render=build/shell/orbidial-render
+export ORBIDIAL_TEST_DATADIR=$PWD/build/share
 at="2026-12-09 10:08:30"
 out=docs/images
 mkdir -p "$out"

@@ -6,16 +6,28 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
+# The build tree's programs read their data files (fontconfig aliases, icon)
+# from the tree, not from the install prefix.
+export ORBIDIAL_TEST_DATADIR=$PWD/build/share
 status=0
 if [[ -n "${DISPLAY:-}" ]]; then
   build/shell/orbidial || status=$?
-  # 1 means the display could not be opened (the saver said why); anything
-  # else is the saver's own end.
-  [[ $status -eq 1 ]] || exit "$status"
-  reason="the X display $DISPLAY cannot be opened"
+  # The saver's exit statuses (shell/include/shell/exit_status.h, orbidial(1)).
+  case $status in
+    1) reason="the X display $DISPLAY cannot be opened" ;;
+    3) echo "the clock's fonts are missing (the line above names them): scripts/install-deps.sh installs them"
+       exit "$status" ;;
+    *) exit "$status" ;;
+  esac
 else
   reason="no X display (DISPLAY is not set)"
 fi
 out="$PWD/build/orbidial-now.png"
-build/shell/orbidial-render -o "$out" >/dev/null
+status=0
+build/shell/orbidial-render -o "$out" >/dev/null || status=$?
+if [[ $status -eq 3 ]]; then
+  echo "$reason, and the clock's fonts are missing (the line above names them): scripts/install-deps.sh installs them"
+  exit "$status"
+fi
+[[ $status -eq 0 ]] || exit "$status"
 echo "$reason: drew the current time into $out instead"

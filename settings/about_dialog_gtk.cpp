@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/data_files.h"
 #include "common/utf_conversion.h"
 #include "common/wide_format.h"
 #include "face/numerals.h"
@@ -63,7 +64,8 @@ void ApplyCss() {
 }
 
 GdkPixbuf* LoadAboutIcon() {
-  const char* candidates[] = {AboutIconFile, ORBIDIAL_ICON_INSTALLED, ORBIDIAL_ICON_SOURCE};
+  const std::string installed = DataFile("icons/hicolor/64x64/apps/orbidial.png");
+  const char* candidates[] = {AboutIconFile, installed.c_str()};
   for (const char* file : candidates) {
     if (file == nullptr) continue;
     GdkPixbuf* icon = gdk_pixbuf_new_from_file_at_scale(file, kIconSize, kIconSize, FALSE, nullptr);

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <string>
 
 #include "common/atomic_replace_posix.h"
 #include "common/utf_conversion.h"
@@ -34,17 +34,36 @@ class FileDescriptor {
   int fd_;
 };
 
+// As many links in a row as the kernel follows itself.
+constexpr int kMaxLinkHops = 40;
+
 // A settings file kept as a link (to a dotfiles folder, say) is written
-// through the link, so the link survives the replacement.
-std::string ResolveLink(const std::string& path) {
-  struct stat info;
-  if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char* target = realpath(path.c_str(), nullptr);
-  if (target == nullptr) return path;
-  std::string resolved = target;
-  std::free(target);
-  return resolved;
+// through the link, so the link survives the replacement: `target` is the
+// end of the chain of links at `path`. Each link is read as it stands, so a
+// link to a file not made yet (dotfile managers leave such links) leads to
+// where that file is to be created. False for a chain that loops.
+bool FollowLinks(std::string path, std::string* target) {
+  for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+      *target = path;
+      return true;
+    }
+    char next[PATH_MAX];
+    const ssize_t length = readlink(path.c_str(), next, sizeof next);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof next) return false;
+    // A relative link is relative to the folder holding it.
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = next[0] == '/' || slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    path = folder + std::string(next, static_cast<std::size_t>(length));
+  }
+  errno = ELOOP;
+  return false;
 }
+
+// A file its owner made read-only stays as it is, though renaming a new file
+// over it would succeed: the Windows profile functions refuse such a file.
+bool MayWrite(const std::string& file) { return faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0; }
 
 std::string NarrowPath(const char16_t* path) { return Utf16ToUtf8(path, WideLength(path)); }
 
@@ -85,10 +104,12 @@ int ProfileWriteString(const char16_t* section, const char16_t* key, const char1
 
 int ProfileWriteStrings(const char16_t* section, const char16_t* const* keys,
                         const char16_t* const* values, int count, const char16_t* path) {
-  const std::string target = ResolveLink(NarrowPath(path));
+  std::string target;
+  if (!FollowLinks(NarrowPath(path), &target)) return 0;
   std::string content;
   const FileRead read = ReadProfileFile(target, content);
   if (read == FileRead::Failed) return 0;
+  if (read == FileRead::Ok && !MayWrite(target)) return 0;
   const std::string narrowSection = NarrowPath(section);
   std::string updated = content;
   for (int i = 0; i < count; ++i) {

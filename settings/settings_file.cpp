@@ -4,30 +4,34 @@
 #include "face/themes.h"
 #include "settings/string_format.h"
 
-void ComputeSettingsPath(char16_t (&path)[kMaxPath]) {
-  char16_t folder[kMaxPath] = {};
-  if (GetAppDataFolder(folder, kMaxPath) == 1) {
-    const char16_t separator[2] = {kPathSeparator, 0};
-    if (StringCchPrintfW(path, kMaxPath, u"%s%s%s%s",
-                         {folder, separator, kSettingsBaseName, kSettingsExtension}) == kSOk) {
-      return;
-    }
-  }
+int ComputeSettingsPath(char16_t (&path)[kMaxPath]) {
   const char16_t separator[2] = {kPathSeparator, 0};
+  char16_t folder[kMaxPath] = {};
+  if (GetAppDataFolder(folder, kMaxPath) == 1 &&
+      StringCchPrintfW(path, kMaxPath, u"%s%s%s%s",
+                       {folder, separator, kSettingsBaseName, kSettingsExtension}) == kSOk) {
+    return 1;
+  }
+  path[0] = 0;
+  if (!kCurrentFolderFallback) return 0;
   StringCchPrintfW(path, kMaxPath, u".%s%s%s", {separator, kSettingsBaseName, kSettingsExtension});
+  return 1;
 }
 
 int ReadSettings() {
   char16_t path[kMaxPath];
-  ComputeSettingsPath(path);
-  ColorByWeekday = ProfileReadInt(kSettingsSection, kColorKey, 1, path);
-  SetStoredNumeralStyle(ProfileReadInt(kSettingsSection, kHanKey, 1, path));
+  const bool found = ComputeSettingsPath(path) == 1;
+  ColorByWeekday = found ? ProfileReadInt(kSettingsSection, kColorKey, 1, path) : 1;
+  SetStoredNumeralStyle(found ? ProfileReadInt(kSettingsSection, kHanKey, 1, path) : 1);
   return 1;
 }
 
 int SaveSettings(DialogHandle dialog) {
   char16_t path[kMaxPath];
-  ComputeSettingsPath(path);
+  if (ComputeSettingsPath(path) == 0) {
+    ShowWarningBox(dialog, kSaveWarningText, kSaveWarningCaption);
+    return 0;
+  }
   char16_t color[16];
   char16_t han[16];
   StringCchPrintfW(color, 16, u"%d", {DialogCheckState(dialog, kColorBoxId)});

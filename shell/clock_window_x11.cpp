@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "event_loop_x11.h"
@@ -23,6 +24,7 @@
 #include "monitors_x11.h"
 #include "saver_selection_x11.h"
 #include "shell/clock_window.h"
+#include "shell/exit_status.h"
 #include "shell/keyboard_filter.h"
 #include "shell/monitor_faces.h"
 #include "x_errors_x11.h"
@@ -63,9 +65,9 @@ bool MonitorsMayHaveChanged = false;
 long long LastFocusRetake = -kFocusRetakeMilliseconds;
 bool FocusRetakeWaiting = false;
 
-void ShowFace(FaceWindow& face, int x, int y, int width, int height) {
+void ShowFace(FaceWindow& face, std::span<const Rect> changed) {
   if (face.buffer == nullptr || face.image == nullptr) return;
-  face.image->Show(*face.buffer, x, y, width, height);
+  face.image->Show(*face.buffer, changed);
   face.shown = true;
 }
 
@@ -83,9 +85,15 @@ void MakeFaceBuffer(FaceWindow& face, int width, int height) {
   if (!image->Create(width, height)) return;
   face.image = std::move(image);
   face.buffer = std::make_unique<RasterSurface>(width, height);
+  // Where the image is laid out as the surface draws, the surface draws into
+  // it (the server reads the same memory); otherwise it draws into its own
+  // buffer and what changed is converted on the way.
+  if (face.image->TakesPixelsDirectly()) {
+    face.buffer->SetTarget(face.image->Pixels(), face.image->StrideBytes(), nullptr);
+  }
   FaceWindow* shownOn = &face;
-  face.buffer->SetPresenter(
-      [shownOn](int x, int y, int w, int h) { ShowFace(*shownOn, x, y, w, h); });
+  face.buffer->SetDamagePresenter(
+      [shownOn](std::span<const Rect> changed) { ShowFace(*shownOn, changed); });
 }
 
 // `MonitorFaces` as `Faces` stand now.
@@ -388,13 +396,12 @@ void HandleEvent(XEvent& event) {
       }
       break;
     case Expose: {
-      // The back buffer still holds the last frame: show it again rather
+      // The image still holds the last frame shown: put it again rather
       // than leave the window black until the next tick.
       const std::size_t index = FaceIndexOf(event.xexpose.window);
       if (index < Faces.size() && event.xexpose.count == 0 && Faces[index]->shown &&
-          Faces[index]->buffer != nullptr) {
-        FaceWindow& face = *Faces[index];
-        ShowFace(face, 0, 0, face.buffer->Width(), face.buffer->Height());
+          Faces[index]->image != nullptr) {
+        Faces[index]->image->ShowAgain();
       }
       break;
     }
@@ -485,7 +492,7 @@ int RunClockWindow(X11Placement placement) {
     const char* name = std::getenv("DISPLAY");
     std::fprintf(stderr, "orbidial: cannot open the X display \"%s\"\n", name != nullptr ? name : "");
     if (signalFd >= 0) close(signalFd);
-    return 1;
+    return kExitNoDisplay;
   }
   InstallXErrorHandlers(TheDisplay);
   SetExpectedXErrors(WindowMayHaveGone);

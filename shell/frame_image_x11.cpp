@@ -4,6 +4,7 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -81,29 +82,64 @@ bool FrameImage::Create(int width, int height) {
   return true;
 }
 
-void FrameImage::Show(const RasterSurface& surface, int x, int y, int width, int height) {
-  if (image_ == nullptr) return;
-  if (x < 0) width += x, x = 0;
-  if (y < 0) height += y, y = 0;
-  if (width > image_->width - x) width = image_->width - x;
-  if (height > image_->height - y) height = image_->height - y;
-  if (width > surface.Width() - x) width = surface.Width() - x;
-  if (height > surface.Height() - y) height = surface.Height() - y;
-  if (width <= 0 || height <= 0) return;
+bool FrameImage::TakesPixelsDirectly() const {
+  return image_ != nullptr && TakesPixelsAsTheyAre(*image_) && UnusedPixelBits(*image_) == 0;
+}
+
+std::uint32_t* FrameImage::Pixels() const {
+  return image_ != nullptr ? reinterpret_cast<std::uint32_t*>(image_->data) : nullptr;
+}
+
+std::size_t FrameImage::StrideBytes() const {
+  return image_ != nullptr ? static_cast<std::size_t>(image_->bytes_per_line) : 0;
+}
+
+void FrameImage::Show(const RasterSurface& surface, std::span<const Rect> changed) {
+  if (image_ == nullptr || changed.empty()) return;
+  const bool direct = surface.Pixels() == Pixels();
   const std::uint32_t* pixels = surface.Pixels();
-  for (int row = y; row < y + height; ++row) {
-    ConvertRow(*image_, pixels + static_cast<std::size_t>(row) * surface.Width() + x, x, row, width);
+  const std::size_t stride = static_cast<std::size_t>(surface.Stride());
+  for (Rect area : changed) {
+    area.left = std::max(area.left, 0);
+    area.top = std::max(area.top, 0);
+    area.right = std::min({area.right, image_->width, surface.Width()});
+    area.bottom = std::min({area.bottom, image_->height, surface.Height()});
+    if (area.right <= area.left || area.bottom <= area.top) continue;
+    if (!direct) {
+      for (int row = area.top; row < area.bottom; ++row) {
+        ConvertRow(*image_, pixels + static_cast<std::size_t>(row) * stride + area.left, area.left, row,
+                   area.right - area.left);
+      }
+    }
+    Put(area);
   }
   if (shared_) {
-    XShmPutImage(display_, window_, gc_, image_, x, y, x, y, static_cast<unsigned>(width),
-                 static_cast<unsigned>(height), False);
-    // The server reads the segment after the request; the next frame may
+    // The server reads the segment after the requests; the next frame may
     // only write into it once that is done.
     XSync(display_, False);
   } else {
-    XPutImage(display_, window_, gc_, image_, x, y, x, y, static_cast<unsigned>(width),
-              static_cast<unsigned>(height));
     XFlush(display_);
+  }
+}
+
+void FrameImage::ShowAgain() {
+  if (image_ == nullptr) return;
+  Put(Rect{0, 0, image_->width, image_->height});
+  if (shared_) {
+    XSync(display_, False);
+  } else {
+    XFlush(display_);
+  }
+}
+
+void FrameImage::Put(const Rect& area) {
+  const auto width = static_cast<unsigned>(area.right - area.left);
+  const auto height = static_cast<unsigned>(area.bottom - area.top);
+  if (shared_) {
+    XShmPutImage(display_, window_, gc_, image_, area.left, area.top, area.left, area.top, width, height,
+                 False);
+  } else {
+    XPutImage(display_, window_, gc_, image_, area.left, area.top, area.left, area.top, width, height);
   }
 }
 

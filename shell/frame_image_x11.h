@@ -7,7 +7,11 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
+
+#include "face/surface.h"
 
 class RasterSurface;
 
@@ -23,11 +27,23 @@ class FrameImage {
   bool Create(int width, int height);
   bool Shared() const { return shared_; }
 
-  // Copies a rectangle of `surface` into the image and onto the window.
-  void Show(const RasterSurface& surface, int x, int y, int width, int height);
+  // True when the image holds 0x00RRGGBB pixels as the raster surface draws
+  // them (a 24-bit visual in the machine's byte order): the surface can then
+  // draw straight into `Pixels()` and nothing is copied or converted.
+  bool TakesPixelsDirectly() const;
+  std::uint32_t* Pixels() const;
+  std::size_t StrideBytes() const;
+
+  // Brings the rectangles `changed` of `surface`'s frame onto the window:
+  // converted into the image first unless the surface draws into it, then
+  // put, one request each. The next frame may write into the image at once.
+  void Show(const RasterSurface& surface, std::span<const Rect> changed);
+  // Puts the whole image again (the window was exposed).
+  void ShowAgain();
 
  private:
   bool CreateShared(int width, int height);
+  void Put(const Rect& area);
   void Release();
 
   Display* display_;

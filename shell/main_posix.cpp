@@ -17,6 +17,7 @@
 #include "shell/clock_window.h"
 #include "shell/command_line.h"
 #include "shell/display_choice.h"
+#include "shell/exit_status.h"
 
 namespace {
 
@@ -51,17 +52,18 @@ int main(int argc, char** argv) {
   }
   ParentWindow = request.window;
   if (request.mode == StartMode::kOptions) {
-    // Whatever way the dialog ends, the options run ends with 0.
+    // Whatever way the dialog ends, the options run ends with 0; only a
+    // dialog that could not be shown at all is a failure.
     ReportLostCompositor();
-    RunOptionsDialog(static_cast<unsigned long>(ParentWindow));
-    return 0;
+    const int ended = RunOptionsDialog(static_cast<unsigned long>(ParentWindow));
+    return ended == 0 ? kExitNoDisplay : kExitOk;
   }
   PreviewMode = request.mode == StartMode::kFullScreen ? 0 : 1;
 
   std::string error;
   if (!LoadClockFaces(&error)) {
     std::fprintf(stderr, "orbidial: %s\n", error.c_str());
-    return 1;
+    return kExitNoFont;
   }
   // Previews and hacks live in X windows of their hosts, whatever the session.
   if (request.mode == StartMode::kFullScreen &&
@@ -76,7 +78,7 @@ int main(int argc, char** argv) {
     if (display == nullptr || display[0] == '\0') {
       std::fprintf(stderr, "orbidial: cannot connect to the Wayland compositor \"%s\"\n",
                    std::getenv("WAYLAND_DISPLAY"));
-      return 1;
+      return kExitNoDisplay;
     }
     // A saver that shows beats one that does not: XWayland, or the X server
     // of a session whose WAYLAND_DISPLAY is stale.

@@ -15,6 +15,7 @@
 #include "face/raster_surface.h"
 #include "face/recording_surface.h"
 #include "face/themes.h"
+#include "shell/exit_status.h"
 #include "shell/render_options.h"
 
 namespace {
@@ -44,9 +45,9 @@ class TeeSurface : public Surface {
   Surface* b_;
 };
 
-int Fail(const std::string& message) {
+int Fail(const std::string& message, int status = kExitBadInput) {
   std::fprintf(stderr, "orbidial-render: %s\n", message.c_str());
-  return 2;
+  return status;
 }
 
 }  // namespace
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<RasterSurface> raster;
   if (!options.output.empty()) {
-    if (!LoadClockFaces(&error)) return Fail(error);
+    if (!LoadClockFaces(&error)) return Fail(error, kExitNoFont);
     raster = std::make_unique<RasterSurface>(options.width, options.height);
   }
   RecordingSurface recording(options.calls ? stdout : nullptr);

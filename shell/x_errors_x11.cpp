@@ -9,6 +9,8 @@
 #include <tuple>
 #include <vector>
 
+#include "shell/exit_status.h"
+
 namespace {
 
 Display* TheDisplay = nullptr;
@@ -43,7 +45,7 @@ int OnXError(Display*, XErrorEvent* event) {
   static const char kMessage[] = "orbidial: lost the connection to the X display\n";
   ssize_t ignored = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
   (void)ignored;
-  _exit(1);
+  _exit(kExitNoDisplay);
 }
 
 // "X_GetWindowAttributes", or for an extension's request its name and minor

@@ -1,12 +1,19 @@
+# shellcheck shell=bash
 # Shared by the end-to-end tests. Arguments of every test:
-#   DISPLAY ORBIDIAL ORBIDIAL_RENDER XPROBE SHOTS_DIR
-# Starts a private Xvfb at 1920x1080x24 (E2E_SCREEN, E2E_DEPTH and
-# E2E_XVFB_ARGS change it; -noreset, since a server that resets when its last client leaves
-# refuses the next one for a moment) and stops it (and anything the test started) on exit.
+#   ORBIDIAL ORBIDIAL_RENDER XPROBE SHOTS_DIR
+# Starts a private Xvfb at 1920x1080x24 on the first free display
+# (x_server.sh; E2E_SCREEN, E2E_DEPTH and E2E_XVFB_ARGS change it; -noreset,
+# since a server that resets when its last client leaves refuses the next one
+# for a moment) and stops it (and anything the test started) on exit.
+# Nothing here sleeps a fixed time before it looks: each check waits for what
+# it needs (a window, a frame, a picture) up to a time limit, E2E_WAIT
+# seconds by default (10: a loaded machine or a sanitizer build is slow).
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/x_server.sh"
 
-E2E_DISPLAY=$1 ORBIDIAL=$2 RENDER=$3 XPROBE=$4 SHOTS=$5
+ORBIDIAL=$1 RENDER=$2 XPROBE=$3 SHOTS=$4
 TEST_NAME=$(basename "$0" .sh)
+E2E_WAIT=${E2E_WAIT:-10}
 mkdir -p "$SHOTS"
 WORK=$(mktemp -d)
 STARTED=()
@@ -16,7 +23,7 @@ export XDG_CONFIG_HOME=$WORK/config
 cleanup() {
   local pid
   for pid in "${STARTED[@]}"; do kill "$pid" 2>/dev/null || true; done
-  [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null || true
+  if [[ -n "${XVFB_PID:-}" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
   wait 2>/dev/null || true
   rm -rf "$WORK"
 }
@@ -27,23 +34,13 @@ fail() {
   exit 1
 }
 
-# start_xvfb: the test's X server on E2E_DISPLAY; XVFB_PID. Called once
-# here, and again by a test that has killed it.
+# start_xvfb: the test's X server; DISPLAY and XVFB_PID. Called once here,
+# and again by a test that has killed it.
 start_xvfb() {
-  if DISPLAY=$E2E_DISPLAY xdpyinfo >/dev/null 2>&1; then
-    fail "display $E2E_DISPLAY is already in use"
-  fi
-  # shellcheck disable=SC2086
-  Xvfb "$E2E_DISPLAY" -screen 0 "${E2E_SCREEN:-1920x1080}x${E2E_DEPTH:-24}" -nolisten tcp -noreset ${E2E_XVFB_ARGS:-} \
-    >"$WORK/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=$E2E_DISPLAY
-  for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && break
-    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start on $E2E_DISPLAY: $(cat "$WORK/xvfb.log")"
-    sleep 0.05
-  done
-  kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not answer on $E2E_DISPLAY: $(cat "$WORK/xvfb.log")"
+  # shellcheck disable=SC2086 # E2E_XVFB_ARGS holds several arguments
+  start_x_server "$WORK/xvfb.log" "$(e2e_displays)" \
+    -screen 0 "${E2E_SCREEN:-1920x1080}x${E2E_DEPTH:-24}" -nolisten tcp -noreset ${E2E_XVFB_ARGS:-} ||
+    fail "no X server on any of the displays $(e2e_displays): $(cat "$WORK/xvfb.log")"
 }
 start_xvfb
 
@@ -60,10 +57,37 @@ start_saver() {
   STARTED+=("$SAVER_PID")
 }
 
-# wait_first_frame X Y W H: some pixel of the rectangle lights up (within
-# 10 s: a start on a loaded machine is slow).
+# start_dialog [ARGS...]: the options dialog (orbidial ARGS, by default /c)
+# as start_saver, and waits until it is on the screen with the keyboard
+# focus; DIALOG is its window. GTK and fontconfig keep memory to the end on
+# purpose, so a sanitizer build does not look for leaks in it.
+start_dialog() {
+  (($#)) || set -- /c
+  ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 start_saver "$@"
+  DIALOG=$(wait_window '^关于$')
+  xdotool windowfocus --sync "$DIALOG" || fail "the dialog did not take the focus"
+}
+
+# wait_window NAME: the id of the first visible window whose name matches
+# the pattern NAME, once there is one.
+wait_window() {
+  timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --name "$1" | head -1 ||
+    fail "no window named $1 within ${E2E_WAIT}s"
+}
+
+# wait_first_frame X Y W H: some pixel of the rectangle lights up.
 wait_first_frame() {
-  "$XPROBE" wait-nonblack "$@" 10000 || fail "no frame appeared in $*"
+  "$XPROBE" wait-nonblack "$@" $((E2E_WAIT * 1000)) || fail "no frame appeared in $*"
+}
+
+# wait_count X Y W H RRGGBB N: the rectangle comes to hold exactly N pixels
+# of the colour.
+wait_count() {
+  local deadline=$((SECONDS + E2E_WAIT)) count
+  until count=$("$XPROBE" count "$1" "$2" "$3" "$4" "$5") && ((count == $6)); do
+    ((SECONDS < deadline)) || fail "$count pixels of #$5 in $3x$4+$1+$2, not $6, after ${E2E_WAIT}s"
+    sleep 0.03
+  done
 }
 
 # saver_exits_with STATUS [SECONDS]: the saver ends in time with STATUS.
@@ -73,7 +97,7 @@ saver_exits_with() {
     if ! kill -0 "$SAVER_PID" 2>/dev/null; then
       status=0
       wait "$SAVER_PID" || status=$?
-      [[ $status == "$want" ]] || fail "saver ended with $status, expected $want"
+      [[ $status == "$want" ]] || fail "saver ended with $status, expected $want: $(cat "$WORK/saver.err")"
       return 0
     fi
     sleep 0.05
@@ -81,6 +105,8 @@ saver_exits_with() {
   fail "saver still running after ${limit}s"
 }
 
+# saver_running WHAT: the saver is still there a moment after WHAT. Only for
+# what must not end it; a check that something happened waits for it instead.
 saver_running() {
   sleep 0.3
   kill -0 "$SAVER_PID" 2>/dev/null || fail "saver ended after: $*"
@@ -93,43 +119,39 @@ shot() {
   echo "$file"
 }
 
-# same_image A B [FUZZ]: the two images are pixel-identical (or within
-# FUZZ per pixel, e.g. 3%).
-same_image() {
-  local diff
-  diff=$(compare -metric AE ${3:+-fuzz "$3"} "$1" "$2" null: 2>&1 || true)
-  [[ $diff == 0 ]] || fail "$(basename "$1") differs from $(basename "$2") in $diff pixels"
-}
-
 # shows REFERENCE [SECONDS]: the screen comes to equal REFERENCE within
-# SECONDS (default 2); the last screenshot is kept as NAME-now.png.
-shows() { shows_in "$1" "" "${2:-2}"; }
+# SECONDS (default E2E_WAIT), pixel for pixel or within SHOWS_FUZZ (e.g. 4%,
+# a 16-bit screen) per pixel. The last screenshot stays in SHOTS under the
+# reference's name.
+shows() { shows_in "$1" "" "${2:-}"; }
 
-# shows_in REFERENCE GEOMETRY [SECONDS]: the rectangle GEOMETRY (WxH+X+Y,
-# or "" for the whole screen) comes to equal REFERENCE within SECONDS
-# (default 2).
+# shows_in REFERENCE GEOMETRY [SECONDS]: the same for the rectangle GEOMETRY
+# (WxH+X+Y, or "" for the whole screen).
 shows_in() {
-  local reference=$1 geometry=$2 limit=${3:-2} file diff i name
+  local reference=$1 geometry=$2 limit=${3:-$E2E_WAIT} name file diff deadline
   name=$(basename "$reference" -reference.png)
-  file="$SHOTS/$TEST_NAME-${name#"$TEST_NAME"-}-now.png"
-  for ((i = 0; i < limit * 10; i++)); do
+  file="$SHOTS/$TEST_NAME-${name#"$TEST_NAME"-}.png"
+  deadline=$((SECONDS + limit))
+  while :; do
     import -window root ${geometry:+-crop "$geometry"} +repage "$file"
-    diff=$(compare -metric AE "$file" "$reference" null: 2>&1 || true)
+    diff=$(compare -metric AE ${SHOWS_FUZZ:+-fuzz "$SHOWS_FUZZ"} "$file" "$reference" null: 2>&1 || true)
     [[ $diff == 0 ]] && return 0
-    sleep 0.1
+    ((SECONDS < deadline)) || break
+    sleep 0.05
   done
-  fail "${geometry:-the screen} did not come to show $(basename "$reference") within ${limit}s ($diff pixels differ)"
+  fail "${geometry:-the screen} did not come to show $(basename "$reference") within ${limit}s ($diff pixels differ; see $file)"
 }
 
 # start_parent W H: a grey W x H window of another client at (100, 100), as
 # a preview's or a hack's host; PARENT (its id) and PARENT_PID.
 start_parent() {
   rm -f "$WORK/parent"
+  mkfifo "$WORK/parent"
   "$XPROBE" parent "$1" "$2" >"$WORK/parent" &
   PARENT_PID=$!
   STARTED+=("$PARENT_PID")
-  for _ in $(seq 100); do [[ -s "$WORK/parent" ]] && break; sleep 0.02; done
-  PARENT=$(cat "$WORK/parent")
+  PARENT=
+  read -r -t "$E2E_WAIT" PARENT <"$WORK/parent" || true
   [[ -n $PARENT ]] || fail "no parent window"
 }
 

@@ -8,24 +8,19 @@ source "$(dirname "$0")/lib.sh"
 AT="2026-12-09 10:08:30"
 export ORBIDIAL_TEST_TIME=$AT
 start_parent 640 400
-parent=$PARENT
 
-start_saver /p "$parent"
-wait_first_frame 100 100 640 400
-sleep 0.1
-same_image "$(shot preview 640x400+100+100)" "$(reference preview --at "$AT" --size 640x400)"
+start_saver /p "$PARENT"
+shows "$(reference preview --at "$AT" --size 640x400)" 640x400+100+100
 # Nothing outside the parent.
 outside=$("$XPROBE" nonblack 800 0 1120 1080)
 (( outside == 0 )) || fail "$outside pixels drawn outside the parent"
 
-child=$(xdotool search --name '^Orbidial$' | head -1)
-[[ -n $child ]] || fail "no preview window"
+child=$(wait_window '^Orbidial$')
 xdotool windowfocus --sync "$child" key Escape
 xdotool mousemove 420 300 click 1
 saver_running "Escape and a left click in preview"
 xdotool click 3
-sleep 0.3
-same_image "$(shot preview-style2 640x400+100+100)" "$(reference preview-style2 --at "$AT" --size 640x400 --style 2)"
+shows "$(reference preview-style2 --at "$AT" --size 640x400 --style 2)" 640x400+100+100
 
 kill "$PARENT_PID"
 saver_exits_with 0
@@ -35,8 +30,8 @@ saver_exits_with 0
 for args in "/p 123456789" "/p" "/p 99999999999999999999" "/p abc" "--window-id 0x3fffff0" \
             "-window-id junk" "--window-id 0xZZ" "--window-id 0x0" "--window-id=" "--window-id"; do
   start=$(date +%s%N)
-  # shellcheck disable=SC2086
   status=0
+  # shellcheck disable=SC2086 # each case is a whole command line, split into words
   "$ORBIDIAL" $args >"$WORK/stale.out" 2>&1 || status=$?
   elapsed=$((($(date +%s%N) - start) / 1000000))
   [[ $status == 0 ]] || fail "'$args' ended with $status"

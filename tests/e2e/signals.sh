@@ -16,28 +16,20 @@ for signal in TERM INT HUP; do
   [[ ! -s "$WORK/saver.err" ]] || fail "saver wrote: $(cat "$WORK/saver.err")"
 done
 
-"$XPROBE" parent 800 500 >"$WORK/parent" &
-PARENT_PID=$!
-STARTED+=("$PARENT_PID")
-for _ in $(seq 100); do [[ -s "$WORK/parent" ]] && break; sleep 0.02; done
-parent=$(cat "$WORK/parent")
-printf -v hex '0x%x' "$parent"
-reference=$(reference hack --at "$AT" --size 800x500)
+start_parent 800 500
+printf -v hex '0x%x' "$PARENT"
 
 start_saver --window-id "$hex"
-wait_first_frame 100 100 800 500
-sleep 0.1
-same_image "$(shot window-id 800x500+100+100)" "$reference"
+shows "$(reference hack --at "$AT" --size 800x500)" 800x500+100+100
 "$XPROBE" grab || fail "the hack grabbed the keyboard"
 kill -TERM "$SAVER_PID"
 saver_exits_with 0
-xwininfo -id "$parent" >/dev/null 2>&1 || fail "the host window went with the hack"
+xwininfo -id "$PARENT" >/dev/null 2>&1 || fail "the host window went with the hack"
 
 # Another instant, so the host window's old frame cannot pass for a new one.
 export ORBIDIAL_TEST_TIME="2027-01-01 00:00:00"
-XSCREENSAVER_WINDOW=$parent start_saver --root
-sleep 0.3
-same_image "$(shot environment 800x500+100+100)" "$(reference environment --at "$ORBIDIAL_TEST_TIME" --size 800x500)"
+XSCREENSAVER_WINDOW=$PARENT start_saver --root
+shows "$(reference environment --at "$ORBIDIAL_TEST_TIME" --size 800x500)" 800x500+100+100
 kill -TERM "$SAVER_PID"
 saver_exits_with 0
 echo "ok"

@@ -23,18 +23,28 @@ mkdir -p "$out"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-display=""
-for n in ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}; do
-  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}"
-export DISPLAY=$display WINEPREFIX
+# shellcheck source=x_server.sh
+source "$here/x_server.sh"
+export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/orbidial-wine.XXXXXX)
-xvfb=""
+XVFB_PID=""
 stop_x() {
   wineserver -k 2>/dev/null || true
-  if [[ -n "$xvfb" ]]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
-  xvfb=""
+  if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+  XVFB_PID=""
+}
+# still_shot FILE: a screenshot once the screen holds still (two in a row
+# alike), within 10 s: the clock is stopped, but a frame may be arriving.
+still_shot() {
+  local deadline=$((SECONDS + 10))
+  import -window root "$1.before.png"
+  while :; do
+    import -window root "$1"
+    [[ $(compare -metric AE "$1" "$1.before.png" null: 2>&1 || true) == 0 ]] && break
+    ((SECONDS < deadline)) || fail "the screen did not hold still for $(basename "$1")"
+    mv "$1" "$1.before.png"
+  done
+  rm -f "$1.before.png"
 }
 trap 'stop_x; rm -rf "$WINEPREFIX"' EXIT
 # shellcheck source=wine-prefix.sh
@@ -44,10 +54,9 @@ ini="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/OrbDial.ini"
 failed=0
 for size in 1280x800 1920x1080; do
   width=${size%x*} height=${size#*x}
-  Xvfb "$DISPLAY" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
-  xvfb=$!
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+  start_x_server "$out/xvfb.log" "${ORBIDIAL_WIN_DISPLAYS:-53 54 55}" \
+    -screen 0 "${size}x24" -nolisten tcp -noreset ||
+    fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}: $(cat "$out/xvfb.log")"
   [[ -d "$WINEPREFIX/drive_c" ]] || wine_prefix_setup
   for style in 0 1 2; do
     name="style$style-$size"
@@ -57,8 +66,7 @@ for size in 1280x800 1920x1080; do
     saver=$!
     "$xprobe" wait-nonblack $((width / 2)) 0 $((width / 2)) "$height" 10000 ||
       fail "$name: no frame from Orbidial.scr"
-    sleep 1  # the frame is stopped: any later one is the same
-    import -window root "$out/$name-gdi.png"
+    still_shot "$out/$name-gdi.png"
     xdotool key Escape
     wait "$saver" || fail "$name: Orbidial.scr ended with status $?"
     "$render" --at "$instant" --style "$style" --size "$size" -o "$out/$name-raster.png" >/dev/null

@@ -38,7 +38,12 @@ xprobe=${XPROBE:?XPROBE must name the xprobe of the native build}
 rm -rf "$shots"
 mkdir -p "$shots"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# A failure leaves the screen as it was in failure.png.
+fail() {
+  echo "FAIL: $*" >&2
+  import -window root "$shots/failure.png" 2>/dev/null || true
+  exit 1
+}
 step() { echo "-- $*"; }
 
 # ---- 1. Imports ---------------------------------------------------------------
@@ -55,26 +60,21 @@ done
 ! x86_64-w64-mingw32-objdump -h "$scr" | grep -q '\.debug' || fail "Orbidial.scr carries debug sections"
 
 # ---- Display and prefix --------------------------------------------------------
-display=""
-for n in ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}; do
-  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}"
-export DISPLAY=$display
+# shellcheck source=x_server.sh
+source "$here/x_server.sh"
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/orbidial-wine.XXXXXX)
 background=()
 cleanup() {
   for pid in "${background[@]}"; do kill "$pid" 2>/dev/null || true; done
   WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
-  [[ -n "${xvfb:-}" ]] && kill "$xvfb" 2>/dev/null || true
+  if [[ -n "${XVFB_PID:-}" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+start_x_server "$shots/xvfb.log" "${ORBIDIAL_WIN_DISPLAYS:-53 54 55}" \
+  -screen 0 1024x768x24 -nolisten tcp -noreset ||
+  fail "no free X display among ${ORBIDIAL_WIN_DISPLAYS:-53 54 55}: $(cat "$shots/xvfb.log")"
 # shellcheck source=wine-prefix.sh
 source "$here/wine-prefix.sh"
 step "fresh Wine prefix in $WINEPREFIX"
@@ -119,6 +119,16 @@ wait_saver() {
   [[ $(cat "$shots/status") == 0 ]] || fail "Orbidial.scr ended with status $(cat "$shots/status")"
 }
 still_running() { [[ ! -s "$shots/status" ]]; }
+# within SECONDS CHECK...: runs CHECK until it succeeds, SECONDS at most;
+# fails (1) when it never does. What must show is waited for, not slept on.
+within() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.2
+  done
+}
 # wait_window NAME: the first visible X window of that exact title.
 wait_window() {
   timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1
@@ -147,11 +157,15 @@ year_region=84x26+476+372    # the year line, inside the month ring
 step "/s: the face, highlight on the current values"
 start_saver /s
 [[ -n $(wait_window Orbidial) ]] || fail "no saver window"
-sleep 1.5
 day=$(date +%w)
-shot s-style1
 colour=${highlight[$day]}
-on_line=$(count "$shots/s-style1.png" "$colour" "$line_region")
+# shows_on_line NAME COLOUR: a shot NAME has COLOUR on the 3 o'clock line.
+shows_on_line() {
+  shot "$1"
+  on_line=$(count "$shots/$1.png" "$2" "$line_region")
+  ((on_line > 150))
+}
+within 15 shows_on_line s-style1 "$colour" || true
 left=$(count "$shots/s-style1.png" "$colour" "$left_region")
 echo "   weekday $day, $colour: $on_line px on the 3 o'clock line, $left px on the left"
 ((on_line > 150)) || fail "too few highlight pixels on the 3 o'clock line ($on_line)"
@@ -164,19 +178,20 @@ shot s-style1-again
 [[ $(differ "$shots/s-style1.png" "$shots/s-style1-again.png" "$year_region") == 0 ]] ||
   fail "the year line changed without a click"
 xdotool click 3
-sleep 1.2
-shot s-style2
+year_changed() {
+  shot s-style2
+  changed=$(differ "$shots/s-style1-again.png" "$shots/s-style2.png" "$year_region")
+  ((changed > 20))
+}
+within 10 year_changed || true
 still_running || fail "the saver ended on mouse moves or a right click"
-changed=$(differ "$shots/s-style1-again.png" "$shots/s-style2.png" "$year_region")
 echo "   year line: $changed pixels changed"
 ((changed > 20)) || fail "a right click did not change the numeral style"
 
 step "/s: the wheel moves the theme"
 xdotool click 4
-sleep 1.2
-shot s-wheel
 next=${highlight[$(((day + 1) % 7))]}
-on_line=$(count "$shots/s-wheel.png" "$next" "$line_region")
+within 10 shows_on_line s-wheel "$next" || true
 echo "   theme $(((day + 1) % 7)), $next: $on_line px on the line"
 ((on_line > 150)) || fail "the wheel did not move the theme"
 
@@ -249,9 +264,8 @@ late=$(awk 'NF == 2 && $2 > 100' "$shots/ticks.txt" | wc -l)
 step "/s: ORBIDIAL_TEST_TIME stops the clock at that instant"
 ORBIDIAL_TEST_TIME="2026-12-09 10:08:30" start_saver /s   # a Wednesday: theme 3
 [[ -n $(wait_window Orbidial) ]] || fail "no saver window"
-sleep 1.5
-shot s-frozen
-sleep 1.2
+within 15 shows_on_line s-frozen "${highlight[3]}" || true
+sleep 1.2   # a second on, a frame later: the same picture
 shot s-frozen-later
 [[ $(differ "$shots/s-frozen.png" "$shots/s-frozen-later.png" 1024x768+0+0) == 0 ]] ||
   fail "the stopped clock moved"
@@ -271,11 +285,24 @@ dialog_shot() {
   import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shots/$1.png"
   boxes="$((WIDTH * 6 / 10))x$((HEIGHT * 4 / 10))+0+$((HEIGHT * 55 / 100))"
 }
+# dialog_drawn NAME: dialog_shot NAME once two shots in a row agree (the
+# dialog has drawn itself).
+dialog_drawn() {
+  dialog_shot "$1"
+  cp "$shots/$1.png" "$shots/.drawn.png"
+  dialog_shot "$1"
+  [[ $(compare -metric AE "$shots/$1.png" "$shots/.drawn.png" null: 2>&1 || true) == 0 ]]
+}
+# dialog_changed BEFORE NAME: dialog_shot NAME shows the boxes otherwise
+# than the shot BEFORE.
+dialog_changed() {
+  dialog_shot "$2"
+  ((0 < $(differ "$shots/$1.png" "$shots/$2.png" "$boxes")))
+}
 step "/c: Esc closes the dialog and writes nothing"
 start_saver /c
 [[ -n $(wait_window 关于) ]] || fail "no dialog"
-sleep 0.5
-dialog_shot c-opened
+within 10 dialog_drawn c-opened || fail "the dialog did not settle"
 xdotool key Escape
 wait_saver 10
 [[ ! -e "$ini" ]] || fail "Esc wrote $ini"
@@ -283,17 +310,11 @@ wait_saver 10
 step "/c: the boxes change and OK saves them"
 start_saver /c
 [[ -n $(wait_window 关于) ]] || fail "no dialog"
-sleep 0.5
+within 10 dialog_drawn c-opened || fail "the dialog did not settle"
 xdotool key space          # 变色, which has the focus: ticked -> clear
-sleep 0.3
-dialog_shot c-color-off
+within 10 dialog_changed c-opened c-color-off || fail "the colour box did not change"
 xdotool key Tab Tab space  # 默认汉字: ticked -> indeterminate
-sleep 0.3
-dialog_shot c-han-2
-((0 < $(differ "$shots/c-opened.png" "$shots/c-color-off.png" "$boxes"))) ||
-  fail "the colour box did not change"
-((0 < $(differ "$shots/c-color-off.png" "$shots/c-han-2.png" "$boxes"))) ||
-  fail "the numeral box did not change"
+within 10 dialog_changed c-color-off c-han-2 || fail "the numeral box did not change"
 xdotool key Return
 wait_saver 10
 [[ $(cat "$ini") == $'[Setting]\r\nColor=0\r\nHan=2\r' ]] ||
@@ -304,10 +325,9 @@ expected_states=(0 1)
 for state in "${expected_states[@]}"; do
   start_saver /c:123
   [[ -n $(wait_window 关于) ]] || fail "no dialog"
-  sleep 0.5
+  within 10 dialog_drawn "c-han-$state-opened" || fail "the dialog did not settle"
   xdotool key Tab Tab space
-  sleep 0.3
-  dialog_shot "c-han-$state"
+  within 10 dialog_changed "c-han-$state-opened" "c-han-$state" || fail "the numeral box did not change"
   xdotool key Return
   wait_saver 10
   grep -q "^Han=$state"$'\r'"\$" "$ini" || fail "Han is not $state: $(od -c "$ini")"
@@ -324,7 +344,7 @@ rm -f "$ini"
 mkdir "$ini"  # a folder in the file's place: every write fails
 start_saver /c
 [[ -n $(wait_window 关于) ]] || fail "no dialog"
-sleep 0.5
+within 10 dialog_drawn c-unwritable || fail "the dialog did not settle"
 xdotool key Return
 warning=$(wait_window Orbidial)
 [[ -n "$warning" ]] || fail "no warning box after a failed save"
@@ -381,16 +401,16 @@ ORBIDIAL_EXPECT_DPI=144 timeout 120 wine "$build/tests/win32/win32_settings_test
 rm -f "$ini"
 ORBIDIAL_TEST_TIME="2026-12-09 10:08:30" start_saver /s
 [[ -n $(wait_window Orbidial) ]] || fail "no saver window at 144 dpi"
-sleep 1.5
-shot s-frozen-144dpi
+same_face() {
+  shot s-frozen-144dpi
+  [[ $(differ "$shots/s-frozen.png" "$shots/s-frozen-144dpi.png" 1024x768+0+0) == 0 ]]
+}
+within 15 same_face || fail "at 144 dpi the face is not the one laid out for 1024x768"
 xdotool key Escape
 wait_saver 10
-[[ $(differ "$shots/s-frozen.png" "$shots/s-frozen-144dpi.png" 1024x768+0+0) == 0 ]] ||
-  fail "at 144 dpi the face is not the one laid out for 1024x768"
 start_saver /c
 [[ -n $(wait_window 关于) ]] || fail "no dialog at 144 dpi"
-sleep 0.5
-dialog_shot c-144dpi
+within 10 dialog_drawn c-144dpi || fail "the dialog did not settle at 144 dpi"
 xdotool key Escape
 wait_saver 10
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the Windows test stage: a fresh Wine prefix set up as the tests
 # need it. Expects WINEPREFIX to name an empty or missing folder.
 #   - no Mono/Gecko prompts (mscoree, mshtml disabled), no debug chatter;

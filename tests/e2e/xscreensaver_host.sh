@@ -44,8 +44,8 @@ hacks() { pgrep -u nobody -x orbidial | while read -r pid; do
   grep -q "$WORK/home" "/proc/$pid/environ" 2>/dev/null && echo "$pid"; done; }
 for _ in $(seq 100); do [[ $(hacks | wc -l) == 2 ]] && break; sleep 0.1; done
 [[ $(hacks | wc -l) == 2 ]] || fail "expected a hack per monitor, found $(hacks | wc -l): $(tail -5 "$WORK/xscreensaver.log")"
-shows_in "$(reference left --at "$AT" --size 1280x800)" 1280x800+0+0 5
-shows_in "$(reference right --at "$AT" --size 1024x768)" 1024x768+1280+0 5
+shows_in "$(reference left --at "$AT" --size 1280x800)" 1280x800+0+0
+shows_in "$(reference right --at "$AT" --size 1024x768)" 1024x768+1280+0
 
 running=$(hacks)
 as_nobody xscreensaver-command -deactivate >/dev/null || fail "xscreensaver did not take -deactivate"

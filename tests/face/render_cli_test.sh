@@ -13,7 +13,7 @@ png_size() {
   local sig
   sig=$(head -c 8 "$1" | od -An -tx1 | tr -d ' \n')
   [[ $sig == 89504e470d0a1a0a ]] || { echo "not a png"; return; }
-  echo "$(od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}')"
+  od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}'
 }
 
 for style in 0 1 2; do

@@ -22,15 +22,14 @@ unmount_all() {
 }
 trap unmount_all EXIT
 
-stored=$(reference stored --at "$AT" --style 2 --theme 0)
-defaults=$(reference defaults --at "$AT" --style 1 --theme 3)
+stored=(--style 2 --theme 0)
+defaults=(--style 1 --theme 3)
 
-# starts_with NAME REFERENCE: the saver's first frame is REFERENCE.
+# starts_with NAME RENDER_ARGS...: the saver's first frame is what the
+# renderer draws for them.
 starts_with() {
   start_saver
-  wait_first_frame 0 0 1920 1080
-  sleep 0.1
-  same_image "$(shot "$1")" "$2"
+  shows "$(reference "$1" --at "$AT" "${@:2}")"
   xdotool key Escape
   saver_exits_with 0
   [[ ! -s "$WORK/saver.err" ]] || fail "$1: the saver wrote: $(cat "$WORK/saver.err")"
@@ -66,12 +65,13 @@ if [[ -z ${E2E_NO_MOUNT:-} ]] && tiny_fs "$XDG_CONFIG_HOME"; then
   echo "disk full: a 64 KiB tmpfs"
 else
   printf '%s' "$stored_text" >"$XDG_CONFIG_HOME/OrbDial.ini"
+  # shellcheck disable=SC2016 # expanded by the inner shell
   save_refused "file size limit 0" bash -c 'trap "" XFSZ; ulimit -f 0; exec "$0" "$@"'
   echo "disk full: no tmpfs allowed here, a file size limit of 0 instead"
 fi
 unchanged "$XDG_CONFIG_HOME/OrbDial.ini" "disk full"
 [[ $(ls -A "$XDG_CONFIG_HOME") == OrbDial.ini ]] || fail "disk full: left $(ls -A "$XDG_CONFIG_HOME")"
-starts_with disk-full "$stored"
+starts_with disk-full "${stored[@]}"
 
 # A read-only folder holding a read-only file.
 export XDG_CONFIG_HOME=$WORK/readonly
@@ -89,16 +89,16 @@ else
   chmod 0500 "$XDG_CONFIG_HOME"
   echo "read-only folder: mode 0500"
 fi
-starts_with read-only "$stored"
+starts_with read-only "${stored[@]}"
 
 # A directory, then a pipe, in the file's place.
 export XDG_CONFIG_HOME=$WORK/odd
 mkdir -p "$XDG_CONFIG_HOME/OrbDial.ini"
 save_refused "directory"
 [[ -d $XDG_CONFIG_HOME/OrbDial.ini ]] || fail "the directory in the file's place went"
-starts_with directory "$defaults"
+starts_with directory "${defaults[@]}"
 rmdir "$XDG_CONFIG_HOME/OrbDial.ini"
 mkfifo "$XDG_CONFIG_HOME/OrbDial.ini"
-starts_with pipe "$defaults"
+starts_with pipe "${defaults[@]}"
 [[ -p $XDG_CONFIG_HOME/OrbDial.ini ]] || fail "the pipe in the file's place went"
 echo "ok"

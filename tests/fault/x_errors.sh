@@ -7,6 +7,8 @@
 source "$(dirname "$0")/../e2e/lib.sh"
 
 export ORBIDIAL_TEST_TIME="2026-12-09 10:08:30"
+# The fault library loads before a sanitizer build's runtime.
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
 for server in shm noshm; do
   if [[ $server == noshm ]]; then
     kill "$XVFB_PID"

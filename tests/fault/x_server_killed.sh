@@ -13,21 +13,14 @@ ulimit -c unlimited
 
 for placement in fullscreen preview options stalled; do
   if [[ $placement == preview ]]; then
-    "$XPROBE" parent 640 400 >"$WORK/parent" &
-    STARTED+=($!)
-    for _ in $(seq 100); do [[ -s "$WORK/parent" ]] && break; sleep 0.02; done
-    start_saver /p "$(cat "$WORK/parent")"
+    start_parent 640 400
+    start_saver /p "$PARENT"
     # The parent is grey: the preview is up once none of it shows.
-    timeout 5 xdotool search --sync --name '^Orbidial$' >/dev/null || fail "no preview window"
-    for _ in $(seq 100); do
-      (($("$XPROBE" count 100 100 640 400 404040) == 0)) && break
-      sleep 0.03
-    done
-    (($("$XPROBE" count 100 100 640 400 404040) == 0)) || fail "the preview did not cover its parent"
+    wait_window '^Orbidial$' >/dev/null
+    wait_count 100 100 640 400 404040 0
     signal=TERM
   elif [[ $placement == options ]]; then
-    start_saver /c
-    timeout 5 xdotool search --sync --name '^关于$' >/dev/null || fail "no options dialog"
+    start_dialog
     signal=KILL
   else
     start_saver

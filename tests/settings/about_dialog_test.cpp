@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 TEST(FileVersion, ComesFromTheBuild) {
   EXPECT_EQ(ReadFileVersion(), 1);
-  EXPECT_EQ(std::u16string(VersionText), u"1.3.3.0");
+  EXPECT_EQ(std::u16string(VersionText), Utf8ToUtf16(ORBIDIAL_VERSION_TEXT));
 }
 
 TEST(FileVersion, OnlyFourSixteenBitNumbersParse) {
@@ -37,7 +37,7 @@ TEST(FileVersion, OnlyFourSixteenBitNumbersParse) {
 
 TEST(DialogTexts, LinesAndLinkCommand) {
   ComposeDialogTexts();
-  EXPECT_EQ(VersionLine, u"Orbidial V1.3.3.0\u3000");
+  EXPECT_EQ(VersionLine, u"Orbidial V" + Utf8ToUtf16(ORBIDIAL_VERSION_TEXT) + u"\u3000");
   EXPECT_NE(CreditLine.find(u"Orbidial"), std::u16string::npos);
   EXPECT_NE(CreditLine.find(u"2026"), std::u16string::npos);
   EXPECT_FALSE(ContactLine.empty());

@@ -4,18 +4,24 @@
 # OK and Enter save what the boxes show, Esc saves nothing, the link starts
 # one launcher per click, a folder that cannot be written shows the warning,
 # and an owner window id makes the dialog its transient.
+# Each step waits for what it needs (the dialog mapped and focused, its
+# pixels drawn) up to a time limit, never a fixed time.
 #   options_dialog_e2e.sh DIALOG-PROGRAM [SCREENSHOT-FOLDER]
 set -euo pipefail
+source "$(dirname "$0")/../e2e/x_server.sh"
+# GTK and fontconfig keep memory to the end on purpose: a sanitizer build
+# does not look for leaks in the dialog.
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
 
 dialog_program=$(realpath "$1")
 shots=${2:-.}
 mkdir -p "$shots"
 work=$(mktemp -d /tmp/orbidial-e2e-XXXXXX)
 chmod 755 "$work"
-xvfb_pid= dialog_pid= owner_pid=
+dialog_pid='' owner_pid=''
 
 cleanup() {
-  for pid in $dialog_pid $owner_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+  for pid in $dialog_pid $owner_pid ${XVFB_PID:-}; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -23,32 +29,22 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# A display of our own: ORBIDIAL_TEST_DISPLAY, or the first free one.
-if [[ -n "${ORBIDIAL_TEST_DISPLAY:-}" ]]; then
-  Xvfb "$ORBIDIAL_TEST_DISPLAY" -nolisten tcp -noreset -screen 0 1024x768x24 2>"$work/xvfb.log" &
-  xvfb_pid=$!
-  export DISPLAY=$ORBIDIAL_TEST_DISPLAY
-else
-  Xvfb -displayfd 1 -nolisten tcp -noreset -screen 0 1024x768x24 >"$work/display" 2>"$work/xvfb.log" &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
-  export DISPLAY=:$(head -1 "$work/display")
-fi
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+start_x_server "$work/xvfb.log" "$(e2e_displays)" -nolisten tcp -noreset -screen 0 1024x768x24 ||
+  fail "no X server: $(cat "$work/xvfb.log")"
 
 export HOME=$work/home XDG_CONFIG_HOME=$work/config NO_AT_BRIDGE=1
 mkdir -p "$HOME" "$XDG_CONFIG_HOME"
 ini=$XDG_CONFIG_HOME/OrbDial.ini
 run_as=()
 
-# Starts the dialog and waits until it is on the screen; $window is its id.
+# Starts the dialog and waits until it is on the screen with the keyboard
+# focus; $window is its id.
 open_dialog() {
   "${run_as[@]}" "$dialog_program" "$@" >"$work/dialog.out" 2>"$work/dialog.err" &
   dialog_pid=$!
   window=$(timeout 10 xdotool search --sync --onlyvisible --class orbidial | head -1) ||
     fail "the dialog did not appear"
-  sleep 0.3
+  xdotool windowfocus --sync "$window" || fail "the dialog did not take the focus"
 }
 
 # Waits for the dialog to end and checks its end code (1 OK, 2 cancel).
@@ -62,22 +58,27 @@ expect_end() {
   fi
 }
 
-click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.15; }
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 key() { xdotool windowfocus --sync "$window" key "$1"; }
 click_color_box() { click 40 137; }
 click_han_box() { click 110 137; }
 click_ok() { click 246 140; }
 
 # The drawn parts stand where the template puts them: the grey separator at
-# y 105 and the blue link line.
+# y 105 and the blue link line. The screen shot into FILE comes to show them
+# within 10 s.
 check_pixels() {
-  local x y grey blue
+  local x y grey blue deadline=$((SECONDS + 10))
   eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y)=')"
   x=$X y=$Y
-  grey=$(convert "$1" -crop "300x1+$((x + 2))+$((y + 105))" txt:- | grep -c '#C8C8C8' || true)
-  ((grey >= 290)) || fail "separator: $grey grey pixels at y 105"
-  blue=$(convert "$1" -crop "170x16+$((x + 95))+$((y + 75))" txt:- | grep -c -E '#[0-5][0-9A-F][0-5][0-9A-F][C-F][0-9A-F]' || true)
-  ((blue >= 20)) || fail "link line: $blue blue pixels"
+  while :; do
+    import -window root "$1"
+    grey=$(convert "$1" -crop "300x1+$((x + 2))+$((y + 105))" txt:- | grep -c '#C8C8C8' || true)
+    blue=$(convert "$1" -crop "170x16+$((x + 95))+$((y + 75))" txt:- | grep -c -E '#[0-5][0-9A-F][0-5][0-9A-F][C-F][0-9A-F]' || true)
+    ((grey >= 290 && blue >= 20)) && return 0
+    ((SECONDS < deadline)) || fail "separator: $grey grey pixels at y 105, link line: $blue blue pixels"
+    sleep 0.05
+  done
 }
 
 expect_file() {
@@ -182,13 +183,12 @@ if [[ $(id -u) == 0 ]]; then
   run_as=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/nobody")
 fi
 open_dialog --icon "${ORBIDIAL_TEST_ICON:-/nonexistent}"
-import -window root "$shots/options-dialog.png"
 check_pixels "$shots/options-dialog.png"
 click_han_box
 click_ok
 warning=$(timeout 10 xdotool search --sync --onlyvisible --name '^Orbidial$' | head -1) ||
   fail "no warning box"
-sleep 0.3
+xdotool windowfocus --sync "$warning"
 import -window root "$shots/options-warning.png"
 [[ $(xdotool search --onlyvisible --name '^Orbidial$' | wc -l) == 1 ]] || fail "more than one warning"
 xdotool windowfocus --sync "$warning" key Return

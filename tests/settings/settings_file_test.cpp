@@ -36,10 +36,16 @@ void WriteBytes(const fs::path& file, const std::string& bytes) {
   out << bytes;
 }
 
+// The settings path, or "none" when there is none.
 std::string SettingsPathText() {
   char16_t path[kMaxPath];
-  ComputeSettingsPath(path);
+  if (ComputeSettingsPath(path) == 0) return path[0] == 0 ? "none" : "none, yet a path";
   return Utf16ToUtf8(path, WideLength(path));
+}
+
+mode_t ModeOf(const fs::path& file) {
+  struct stat info;
+  return lstat(file.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 // Each test gets its own home and configuration folder, and starts from the
@@ -151,27 +157,39 @@ TEST_F(SettingsFileTest, PathFollowsXdgThenHomeAndCreatesTheFolderPrivately) {
   EXPECT_EQ(SettingsPathText(), (root_ / ".config" / "OrbDial.ini").string());
 }
 
-TEST_F(SettingsFileTest, FallsBackToTheCurrentFolderWhenTheFolderIsUnusable) {
-  fs::current_path(root_);
-  WriteBytes(root_ / "OrbDial.ini", "[Setting]\nHan=2\n");
-
+// Whatever folder the program was started in is no place for its settings:
+// another user's, or one where a link has been planted.
+TEST_F(SettingsFileTest, NoUsableFolderMeansDefaultsAndASaveThatWarns) {
+  const fs::path startedIn = root_ / "started-here";
+  fs::create_directory(startedIn);
+  fs::current_path(startedIn);
+  const std::string planted = "[Setting]\nColor=0\nHan=2\n";
+  WriteBytes(startedIn / "OrbDial.ini", planted);
   WriteBytes(root_ / "plain-file", "");
-  setenv("XDG_CONFIG_HOME", (root_ / "plain-file" / "config").c_str(), 1);
-  EXPECT_EQ(SettingsPathText(), "./OrbDial.ini");
-  ReadSettings();
-  EXPECT_EQ(NumeralStyle, 2);
 
   // The whole path, its terminator included, must fit 260 units.
   const std::string base = root_.string() + "/";
   const std::string fits = base + std::string(247 - base.size(), 'f');
   setenv("XDG_CONFIG_HOME", fits.c_str(), 1);
   EXPECT_EQ(SettingsPathText(), fits + "/OrbDial.ini");
-  const std::string tooLong = base + std::string(248 - base.size(), 'g');
-  setenv("XDG_CONFIG_HOME", tooLong.c_str(), 1);
-  EXPECT_EQ(SettingsPathText(), "./OrbDial.ini");
 
-  setenv("XDG_CONFIG_HOME", (root_ / "bad\xff").c_str(), 1);
-  EXPECT_EQ(SettingsPathText(), "./OrbDial.ini") << "a name that is not UTF-8";
+  for (const std::string& unusable : {(root_ / "plain-file" / "config").string(),
+                                      base + std::string(248 - base.size(), 'g'),
+                                      (root_ / "bad\xff").string()}) {
+    setenv("XDG_CONFIG_HOME", unusable.c_str(), 1);
+    EXPECT_EQ(SettingsPathText(), "none") << unusable;
+    ColorByWeekday = 7;
+    NumeralStyle = 0;
+    ReadSettings();
+    EXPECT_EQ(ColorByWeekday, 1) << unusable;
+    EXPECT_EQ(NumeralStyle, 1) << unusable;
+    Warnings = WarningRecord{};
+    EXPECT_EQ(Save(1, 1), 0) << unusable;
+    EXPECT_EQ(Warnings.count, 1) << unusable;
+  }
+  EXPECT_EQ(ReadBytes(startedIn / "OrbDial.ini"), planted);
+  EXPECT_EQ(std::distance(fs::directory_iterator(startedIn), fs::directory_iterator()), 1)
+      << "nothing new in the current folder";
 }
 
 TEST_F(SettingsFileTest, FirstSaveWritesColorThenHan) {
@@ -215,6 +233,68 @@ TEST_F(SettingsFileTest, SaveWritesThroughALinkAndKeepsIt) {
   EXPECT_EQ(Save(0, 0), 1);
   EXPECT_TRUE(fs::is_symlink(file_));
   EXPECT_EQ(ReadBytes(real), "[Setting]\nColor=0\nHan=0\n");
+}
+
+// Dotfile managers link the file before there is one to link to.
+TEST_F(SettingsFileTest, SaveCreatesTheTargetOfADanglingLinkAndKeepsTheLink) {
+  fs::create_directories(root_ / "dotfiles" / "orbidial");
+  // Absolute, then relative to the link's own folder through a second link.
+  const fs::path absolute = root_ / "dotfiles" / "orbidial" / "settings.ini";
+  fs::create_symlink(absolute, file_);
+  ReadSettings();
+  EXPECT_EQ(NumeralStyle, 1);
+  EXPECT_EQ(Save(0, 2), 1);
+  EXPECT_EQ(Warnings.count, 0);
+  EXPECT_TRUE(fs::is_symlink(file_));
+  EXPECT_EQ(fs::read_symlink(file_), absolute);
+  EXPECT_EQ(ReadBytes(absolute), "[Setting]\nColor=0\nHan=2\n");
+  EXPECT_EQ(ModeOf(absolute), 0600u);
+
+  fs::remove(file_);
+  fs::create_symlink("../dotfiles/hop", file_);
+  fs::create_symlink("orbidial/relative.ini", root_ / "dotfiles" / "hop");
+  EXPECT_EQ(Save(1, 0), 1);
+  EXPECT_TRUE(fs::is_symlink(file_));
+  EXPECT_TRUE(fs::is_symlink(root_ / "dotfiles" / "hop"));
+  EXPECT_EQ(ReadBytes(root_ / "dotfiles" / "orbidial" / "relative.ini"), "[Setting]\nColor=1\nHan=0\n");
+  ReadSettings();
+  EXPECT_EQ(ColorByWeekday, 1);
+  EXPECT_EQ(NumeralStyle, 0);
+}
+
+TEST_F(SettingsFileTest, ALinkThatLoopsOrLeadsNowhereWarnsAndStays) {
+  fs::create_symlink("OrbDial.ini", file_);
+  EXPECT_EQ(Save(0, 0), 0);
+  EXPECT_EQ(Warnings.count, 1);
+  EXPECT_EQ(fs::read_symlink(file_), "OrbDial.ini");
+
+  fs::remove(file_);
+  fs::create_symlink(root_ / "no-such-folder" / "OrbDial.ini", file_);
+  Warnings = WarningRecord{};
+  EXPECT_EQ(Save(0, 0), 0);
+  EXPECT_EQ(Warnings.count, 1);
+  EXPECT_TRUE(fs::is_symlink(file_));
+  EXPECT_FALSE(fs::exists(root_ / "no-such-folder"));
+}
+
+// Renaming over a read-only file would succeed in a writable folder; the file
+// is its owner's word that it is not to change.
+TEST_F(SettingsFileTest, ReadOnlyFileInAWritableFolderWarnsAndStays) {
+  if (geteuid() == 0) {
+    GTEST_SKIP() << "permissions do not bind root; settings_as_ordinary_user runs this as nobody";
+  }
+  const std::string before = "[Setting]\nColor=1\nHan=1\n";
+  WriteBytes(file_, before);
+  ASSERT_EQ(chmod(file_.c_str(), 0444), 0);
+  for (int han : {2, 1}) {  // a change, then the values it already holds
+    Warnings = WarningRecord{};
+    EXPECT_EQ(Save(1, han), 0) << han;
+    EXPECT_EQ(Warnings.count, 1) << han;
+    EXPECT_EQ(ReadBytes(file_), before);
+    EXPECT_EQ(ModeOf(file_), 0444u);
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(config_), fs::directory_iterator()), 1)
+      << "no temporary file stays behind";
 }
 
 TEST_F(SettingsFileTest, UnwritableFileWarnsOnceAndReturnsZero) {

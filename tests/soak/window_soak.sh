@@ -11,6 +11,8 @@
 set -euo pipefail
 minutes=${1:?minutes}
 orbidial=${2:-build/shell/orbidial}
+# Programs of a build tree read their data files from the tree (the README).
+export ORBIDIAL_TEST_DATADIR=${ORBIDIAL_TEST_DATADIR:-$(dirname "$orbidial")/../share}
 display=${3:-:58}
 out=${4:-$(mktemp -d)}
 mkdir -p "$out"
@@ -19,7 +21,7 @@ Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp -noreset >"$out/xvfb.log" 2
 xvfb=$!
 saver=
 cleanup() {
-  [[ -n $saver ]] && kill "$saver" 2>/dev/null || true
+  if [[ -n $saver ]]; then kill "$saver" 2>/dev/null || true; fi
   kill "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
 }

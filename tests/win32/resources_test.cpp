@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "orbidial_version.h"
 #include "resources/resource.h"
 
 namespace {
@@ -224,7 +225,7 @@ TEST_P(Resources, AboutDialogTemplateIsExact) {
   }
 }
 
-TEST_P(Resources, VersionInformationIs1330) {
+TEST_P(Resources, VersionInformationIsTheProjects) {
   const DWORD size = GetFileVersionInfoSizeW(TheFile.c_str(), nullptr);
   ASSERT_NE(size, 0u);
   std::vector<std::uint8_t> block(size);
@@ -232,8 +233,8 @@ TEST_P(Resources, VersionInformationIs1330) {
   VS_FIXEDFILEINFO* info = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &length));
-  EXPECT_EQ(info->dwFileVersionMS, 0x00010003u);
-  EXPECT_EQ(info->dwFileVersionLS, 0x00030000u);
+  EXPECT_EQ(info->dwFileVersionMS, static_cast<DWORD>(ORBIDIAL_VERSION_MAJOR << 16 | ORBIDIAL_VERSION_MINOR));
+  EXPECT_EQ(info->dwFileVersionLS, static_cast<DWORD>(ORBIDIAL_VERSION_PATCH << 16 | ORBIDIAL_VERSION_TWEAK));
 }
 
 // The manifest's text; empty when there is none.
@@ -247,6 +248,8 @@ TEST_P(Resources, ManifestAsksForInvokerAndCommonControls6) {
   EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
   EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
   EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+  EXPECT_NE(manifest.find("name=\"Orbidial.Screensaver\" version=\"" ORBIDIAL_VERSION_TEXT "\""),
+            std::string::npos);
 }
 
 TEST_P(Resources, ManifestAsksForPerMonitorAwarenessAndNamesTheSystems) {

@@ -157,7 +157,7 @@ class OptionsDialogTest : public ::testing::Test {
 
 TEST_F(OptionsDialogTest, ShowsVersionLinkAndStoredValues) {
   Open(0, 2);
-  EXPECT_EQ(Text(1005), L"Orbidial V1.3.3.0\u3000");
+  EXPECT_EQ(Text(1005), L"Orbidial V" L"" ORBIDIAL_VERSION_TEXT L"\u3000");
   EXPECT_FALSE(Text(-1).empty());
   EXPECT_EQ(IsDlgButtonChecked(dialog_, 1002), static_cast<UINT>(BST_UNCHECKED));
   EXPECT_EQ(IsDlgButtonChecked(dialog_, 1003), static_cast<UINT>(BST_INDETERMINATE));

@@ -9,7 +9,8 @@
 
 #include "face/surface.h"
 
-// The program's file version, "1.3.3.0"; empty until ReadFileVersion.
+// The program's file version, the project's four numbers as the build gives
+// them; empty until ReadFileVersion.
 inline constexpr std::size_t kVersionTextSize = 50;
 extern char16_t VersionText[kVersionTextSize];
 

@@ -7,6 +7,6 @@
 // cancel, 0 when no display could be opened.
 int RunOptionsDialog(unsigned long ownerXid);
 
-// The icon file to show instead of the installed or source-tree one; null in
+// The icon file to show instead of the installed one; null in
 // the program.
 extern const char* AboutIconFile;

@@ -25,14 +25,17 @@ inline constexpr const char16_t* kSaveWarningText =
     u"变色设置保存错误。\n请确认是否具有写入权限，尝试用管理员模式运行程序。";
 
 // The settings file's path, afresh: the application-data folder, one
-// separator and "OrbDial.ini"; "." as the folder when there is none or the
-// whole path would not fit.
-void ComputeSettingsPath(char16_t (&path)[kMaxPath]);
+// separator and "OrbDial.ini". When there is no such folder or the whole
+// path would not fit: "." as the folder where kCurrentFolderFallback says so,
+// else no path at all (empty, and 0 returned). Returns 1 with a path.
+int ComputeSettingsPath(char16_t (&path)[kMaxPath]);
 
 // Loads `ColorByWeekday` and `NumeralStyle` (with `NumeralTable`) from the
-// file, with the default 1 for anything missing. Always returns 1.
+// file, with the default 1 for anything missing (the whole file, when there
+// is no path). Always returns 1.
 int ReadSettings();
 
 // Writes the states of the dialog's two check boxes. Returns 1 when "Han" was
-// written; otherwise shows the warning box once and returns 0.
+// written; otherwise (no path, or the write failed) shows the warning box
+// once and returns 0.
 int SaveSettings(DialogHandle dialog);

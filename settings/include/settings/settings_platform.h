@@ -15,6 +15,16 @@ inline constexpr char16_t kPathSeparator = u'\\';
 inline constexpr char16_t kPathSeparator = u'/';
 #endif
 
+// Whether the settings file falls back to the current folder when the
+// application-data folder cannot be used, as the Windows profile functions
+// do. Elsewhere the current folder is wherever the program was started, often
+// someone else's, so there is no file then: defaults, and a save that warns.
+#ifdef _WIN32
+inline constexpr bool kCurrentFolderFallback = true;
+#else
+inline constexpr bool kCurrentFolderFallback = false;
+#endif
+
 // The current user's application-data folder, terminated, in `folder`.
 // Returns 1, or 0 when there is none or it does not fit in `capacity` units.
 int GetAppDataFolder(char16_t* folder, std::size_t capacity);
