@@ -17,7 +17,8 @@ set_output "$second" 1024x768 1280 0
 xwayland_pid=$(pgrep -n -x Xwayland)
 sway_pid=$COMPOSITOR_PID
 
-start_client "$ORBIDIAL"
+# On X11 through XWayland, not the native Wayland client it would be.
+GDK_BACKEND=x11 start_client "$ORBIDIAL"
 saver_pid=$CLIENT_PID
 sleep 2
 ticks() {
