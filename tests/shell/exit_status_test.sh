@@ -30,8 +30,10 @@ expect() {
   [[ $(wc -l <"$work/err") == 1 ]] || fail "$name: standard error is not one line: $(cat "$work/err")"
   grep -qF -- "$message" "$work/err" || fail "$name: no \"$message\" in: $(cat "$work/err")"
 }
-expect "saver, no display" 1 "cannot open the X display \"$nowhere\"" env DISPLAY="$nowhere" "$orbidial"
-expect "saver, DISPLAY unset" 1 "cannot open the X display" env -u DISPLAY "$orbidial" /s
+expect "saver, no display" 1 "cannot open the X display \"$nowhere\"" env -u WAYLAND_DISPLAY DISPLAY="$nowhere" "$orbidial"
+expect "saver, DISPLAY unset" 1 "cannot open the X display" env -u DISPLAY -u WAYLAND_DISPLAY "$orbidial" /s
+expect "saver, no compositor and no X display" 1 "cannot connect to the Wayland compositor \"orbidial-no-compositor\"" \
+  env -u DISPLAY WAYLAND_DISPLAY=orbidial-no-compositor XDG_RUNTIME_DIR="$work" "$orbidial"
 expect "options dialog, no display" 1 "cannot open the display" env -u DISPLAY -u WAYLAND_DISPLAY "$orbidial" /c
 expect "saver, no fonts" 3 "no font for" "${no_fonts[@]}" DISPLAY="$nowhere" "$orbidial"
 expect "render, no fonts" 3 "no font for" "${no_fonts[@]}" "$render" -o "$work/face.png"
@@ -54,16 +56,20 @@ run() {
   "$@" "$tree/scripts/run.sh" >"$work/run.out" 2>&1 || status=$?
   echo "$status"
 }
-status=$(run env DISPLAY="$nowhere")
+status=$(run env -u WAYLAND_DISPLAY DISPLAY="$nowhere")
 [[ $status == 0 ]] || fail "run.sh without a display: status $status: $(cat "$work/run.out")"
 grep -qx "the X display $nowhere cannot be opened: drew the current time into $tree/build/orbidial-now.png instead" \
   "$work/run.out" || fail "run.sh without a display said: $(cat "$work/run.out")"
 [[ -s $tree/build/orbidial-now.png ]] || fail "run.sh without a display drew nothing"
-status=$(run env -u DISPLAY)
-grep -q "^no X display (DISPLAY is not set): drew" "$work/run.out" ||
-  fail "run.sh with DISPLAY unset said: $(cat "$work/run.out")"
+status=$(run env -u DISPLAY -u WAYLAND_DISPLAY)
+grep -q "^no display (neither DISPLAY nor WAYLAND_DISPLAY is set): drew" "$work/run.out" ||
+  fail "run.sh with no display said: $(cat "$work/run.out")"
+status=$(run env -u DISPLAY WAYLAND_DISPLAY=orbidial-no-compositor XDG_RUNTIME_DIR="$work")
+[[ $status == 0 ]] || fail "run.sh without a compositor: status $status: $(cat "$work/run.out")"
+grep -q "^the Wayland compositor orbidial-no-compositor cannot be reached: drew" "$work/run.out" ||
+  fail "run.sh without a compositor said: $(cat "$work/run.out")"
 rm -r "$tree/build/share"
-status=$(run env DISPLAY="$nowhere" FONTCONFIG_FILE="$work/no-fonts.conf")
+status=$(run env -u WAYLAND_DISPLAY DISPLAY="$nowhere" FONTCONFIG_FILE="$work/no-fonts.conf")
 [[ $status == 3 ]] || fail "run.sh without fonts: status $status"
 grep -q "the clock's fonts are missing" "$work/run.out" ||
   fail "run.sh without fonts blamed something else: $(cat "$work/run.out")"
