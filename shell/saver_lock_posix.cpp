@@ -9,8 +9,14 @@
 std::string SaverLockPath(const char* runtimeDir, const char* waylandDisplay) {
   if (runtimeDir == nullptr || runtimeDir[0] == '\0') return {};
   if (waylandDisplay == nullptr || waylandDisplay[0] == '\0') return {};
-  // A socket given by its path names one compositor as well as its name.
+  // A socket given by its path in the runtime folder is the socket of that
+  // name: both take one lock. Any other path names one compositor as well.
   std::string name = waylandDisplay;
+  const std::string folder = std::string(runtimeDir) + "/";
+  if (name.size() > folder.size() && name.compare(0, folder.size(), folder) == 0 &&
+      name.find('/', folder.size()) == std::string::npos) {
+    name.erase(0, folder.size());
+  }
   for (char& c : name) {
     if (c == '/') c = '_';
   }

@@ -26,8 +26,12 @@ class SaverLockTest : public ::testing::Test {
 
 TEST_F(SaverLockTest, TheFileIsNamedForTheCompositorsSocket) {
   EXPECT_EQ(SaverLockPath("/run/user/7", "wayland-1"), "/run/user/7/orbidial-wayland-1.lock");
-  EXPECT_EQ(SaverLockPath("/run/user/7", "/run/user/7/wayland-2"),
-            "/run/user/7/orbidial-_run_user_7_wayland-2.lock");
+  // The same socket by its path and by its name: the same lock.
+  EXPECT_EQ(SaverLockPath("/run/user/7", "/run/user/7/wayland-2"), "/run/user/7/orbidial-wayland-2.lock");
+  EXPECT_EQ(SaverLockPath("/run/user/7", "/tmp/sockets/wayland-2"),
+            "/run/user/7/orbidial-_tmp_sockets_wayland-2.lock");
+  EXPECT_EQ(SaverLockPath("/run/user/7", "/run/user/7/nested/wayland-2"),
+            "/run/user/7/orbidial-_run_user_7_nested_wayland-2.lock");
   EXPECT_EQ(SaverLockPath(nullptr, "wayland-1"), "");
   EXPECT_EQ(SaverLockPath("", "wayland-1"), "");
   EXPECT_EQ(SaverLockPath("/run/user/7", nullptr), "");
