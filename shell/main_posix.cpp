@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     int status = 0;
     switch (RunWaylandClock(&status)) {
       case WaylandRun::kRan: return status;
-      case WaylandRun::kAnotherSaver: return 0;
+      case WaylandRun::kAnotherSaver: return kExitOk;
       case WaylandRun::kNoCompositor: break;
     }
     const char* display = std::getenv("DISPLAY");
