@@ -43,9 +43,9 @@ for ((run = 0; run < runs; run++)); do
     }
     callback && index($0, "wl_callback@" callback ".done") { print first, ms($0); exit }
   ' "$WORK/protocol.log")
-  start_ms=$(echo "scale=3; $((started % 4294967296)) / 1000" | bc)
-  sent+=("$(echo "$first - $start_ms" | bc)")
-  shown+=("$(echo "$drawn - $start_ms" | bc)")
+  start_ms=$(awk -v us=$((started % 4294967296)) 'BEGIN {printf "%.3f", us / 1000}')
+  sent+=("$(awk -v a="$first" -v b="$start_ms" 'BEGIN {printf "%.1f", a - b}')")
+  shown+=("$(awk -v a="$drawn" -v b="$start_ms" 'BEGIN {printf "%.1f", a - b}')")
   echo "  run $((run + 1)): sent after ${sent[-1]}, drawn by the compositor after ${shown[-1]}"
 done
 echo "median: sent after $(printf '%s\n' "${sent[@]}" | median) ms, drawn after $(printf '%s\n' "${shown[@]}" | median) ms"
@@ -63,7 +63,7 @@ sleep "$seconds"
 echo "CPU over ${seconds}s, the clock running on two outputs:"
 for pid in "${watched[@]}"; do
   printf '  %-10s %6.3f %% of a core\n' "$(cat "/proc/$pid/comm")" \
-    "$(echo "scale=6; ($(cpu "$pid") - ${before[$pid]}) * 100 / ($seconds * 1000000000)" | bc)"
+    "$(awk -v d=$(($(cpu "$pid") - ${before[$pid]})) -v s="$seconds" 'BEGIN {print d * 100 / (s * 1e9)}')"
 done
 grep -E '^(VmHWM|VmRSS)' "/proc/$saver_pid/status" | sed 's/^/  saver /'
 for output in HEADLESS-1 "$second"; do output_shot "$output" "running-$output" >/dev/null; done
