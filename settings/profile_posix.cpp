@@ -1,12 +1,15 @@
 // The profile functions on POSIX, over the INI text rules of profile_text.h.
 #include "settings/profile_posix.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <ctime>
 #include <string>
 
 #include "common/atomic_replace_posix.h"
@@ -67,7 +70,53 @@ bool MayWrite(const std::string& file) { return faccessat(AT_FDCWD, file.c_str()
 
 std::string NarrowPath(const char16_t* path) { return Utf16ToUtf8(path, WideLength(path)); }
 
+// A save's temporary outlives it only when the save was killed; one this old
+// belongs to no save still running.
+constexpr time_t kStaleTemporarySeconds = 60;
+
+// Whether `name` is one of the temporaries a save of the file `base` makes
+// (".BASE.XXXXXX", the X's from mkostemp's letters and digits).
+bool IsTemporaryOf(const std::string& name, const std::string& base) {
+  const std::string prefix = "." + base + ".";
+  if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) return false;
+  for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+    const char c = name[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+  }
+  return true;
+}
+
+// Takes away the temporaries that killed saves of `file` left in its folder:
+// only plain files of that name pattern, of this user, untouched for a
+// minute. Nothing else in the folder is looked at twice.
+void RemoveStaleTemporaries(const std::string& file) {
+  const std::size_t slash = file.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+  const std::string base = slash == std::string::npos ? file : file.substr(slash + 1);
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const time_t now = time(nullptr);
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (!IsTemporaryOf(name, base)) continue;
+    struct stat info;
+    if (fstatat(dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(info.st_mode) || info.st_uid != geteuid()) continue;
+    if (now - info.st_mtime < kStaleTemporarySeconds) continue;
+    unlinkat(dirfd(dir), name.c_str(), 0);
+  }
+  closedir(dir);
+}
+
+// Notes why a write of `path` failed, from errno, and returns 0.
+int Failed(const std::string& path) {
+  SettingsFailure = path + ": " + std::strerror(errno != 0 ? errno : EIO);
+  return 0;
+}
+
 }  // namespace
+
+std::string SettingsFailure;
 
 FileRead ReadProfileFile(const std::string& path, std::string& content) {
   content.clear();
@@ -76,8 +125,15 @@ FileRead ReadProfileFile(const std::string& path, std::string& content) {
   FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (fd.get() < 0) return errno == ENOENT ? FileRead::Missing : FileRead::Failed;
   struct stat info;
-  if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return FileRead::Failed;
-  if (static_cast<unsigned long long>(info.st_size) > kMaxProfileBytes) return FileRead::Failed;
+  if (fstat(fd.get(), &info) != 0) return FileRead::Failed;
+  if (!S_ISREG(info.st_mode)) {
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return FileRead::Failed;
+  }
+  if (static_cast<unsigned long long>(info.st_size) > kMaxProfileBytes) {
+    errno = EFBIG;
+    return FileRead::Failed;
+  }
   char buffer[65536];
   for (;;) {
     const ssize_t n = read(fd.get(), buffer, sizeof buffer);
@@ -85,7 +141,10 @@ FileRead ReadProfileFile(const std::string& path, std::string& content) {
     if (n < 0) return FileRead::Failed;
     if (n == 0) break;
     content.append(buffer, static_cast<std::size_t>(n));
-    if (content.size() > kMaxProfileBytes) return FileRead::Failed;
+    if (content.size() > kMaxProfileBytes) {
+      errno = EFBIG;
+      return FileRead::Failed;
+    }
   }
   return FileRead::Ok;
 }
@@ -94,7 +153,9 @@ int ProfileReadInt(const char16_t* section, const char16_t* key, int defaultValu
                    const char16_t* path) {
   std::string content;
   if (ReadProfileFile(NarrowPath(path), content) != FileRead::Ok) return defaultValue;
-  return ReadProfileInt(content, NarrowPath(section), NarrowPath(key), defaultValue);
+  ProfileEncoding encoding;
+  return ReadProfileInt(DecodeProfileText(content, &encoding), NarrowPath(section), NarrowPath(key),
+                        defaultValue);
 }
 
 int ProfileWriteString(const char16_t* section, const char16_t* key, const char16_t* value,
@@ -104,21 +165,36 @@ int ProfileWriteString(const char16_t* section, const char16_t* key, const char1
 
 int ProfileWriteStrings(const char16_t* section, const char16_t* const* keys,
                         const char16_t* const* values, int count, const char16_t* path) {
+  SettingsFailure.clear();
   std::string target;
-  if (!FollowLinks(NarrowPath(path), &target)) return 0;
+  if (!FollowLinks(NarrowPath(path), &target)) return Failed(NarrowPath(path));
+  // Before the write, so a disk that the leftovers filled has room again.
+  RemoveStaleTemporaries(target);
   std::string content;
   const FileRead read = ReadProfileFile(target, content);
-  if (read == FileRead::Failed) return 0;
-  if (read == FileRead::Ok && !MayWrite(target)) return 0;
+  if (read == FileRead::Failed) return Failed(target);
+  if (read == FileRead::Ok && !MayWrite(target)) return Failed(target);
+  ProfileEncoding encoding;
+  const std::string text = DecodeProfileText(content, &encoding);
+  // UTF-16 that does not come back byte for byte (a lone surrogate, an odd
+  // last byte) would be changed beyond the values set: left as it is.
+  if (EncodeProfileText(text, encoding) != content) {
+    errno = EILSEQ;
+    return Failed(target);
+  }
   const std::string narrowSection = NarrowPath(section);
-  std::string updated = content;
+  std::string updated = text;
   for (int i = 0; i < count; ++i) {
     updated = SetProfileValue(updated, narrowSection, NarrowPath(keys[i]), NarrowPath(values[i]));
   }
-  if (read == FileRead::Ok && updated == content) return 1;
+  if (read == FileRead::Ok && updated == text) return 1;
+  const std::string bytes = EncodeProfileText(updated, encoding);
   struct stat info;
+  int written = 0;
   if (read == FileRead::Ok && stat(target.c_str(), &info) == 0) {
-    return ReplaceFileAtomically(target, updated, info.st_mode, info.st_uid, info.st_gid);
+    written = ReplaceFileAtomically(target, bytes, info.st_mode, info.st_uid, info.st_gid);
+  } else {
+    written = ReplaceFileAtomically(target, bytes, kNewFileMode);
   }
-  return ReplaceFileAtomically(target, updated, kNewFileMode);
+  return written == 1 ? 1 : Failed(target);
 }

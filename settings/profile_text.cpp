@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "common/utf_conversion.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
@@ -134,4 +136,41 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
   out.append("[").append(section).append("]").append(eol);
   out.append(key).append("=").append(value).append(eol);
   return out;
+}
+
+std::string DecodeProfileText(std::string_view bytes, ProfileEncoding* encoding) {
+  *encoding = ProfileEncoding::kUtf8;
+  if (bytes.size() < 2) return std::string(bytes);
+  const auto first = static_cast<unsigned char>(bytes[0]);
+  const auto second = static_cast<unsigned char>(bytes[1]);
+  if (first == 0xFF && second == 0xFE) {
+    *encoding = ProfileEncoding::kUtf16Le;
+  } else if (first == 0xFE && second == 0xFF) {
+    *encoding = ProfileEncoding::kUtf16Be;
+  } else {
+    return std::string(bytes);
+  }
+  const bool little = *encoding == ProfileEncoding::kUtf16Le;
+  std::u16string units;
+  units.reserve(bytes.size() / 2);
+  // An odd last byte is no character.
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    units.push_back(static_cast<char16_t>(little ? a | (b << 8) : (a << 8) | b));
+  }
+  return Utf16ToUtf8(units);
+}
+
+std::string EncodeProfileText(std::string_view text, ProfileEncoding encoding) {
+  if (encoding == ProfileEncoding::kUtf8) return std::string(text);
+  const bool little = encoding == ProfileEncoding::kUtf16Le;
+  std::string bytes;
+  for (const char16_t unit : Utf8ToUtf16(std::string(text))) {
+    const char low = static_cast<char>(unit & 0xFF);
+    const char high = static_cast<char>(unit >> 8);
+    bytes += little ? low : high;
+    bytes += little ? high : low;
+  }
+  return bytes;
 }

@@ -5,9 +5,11 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "common/utf_conversion.h"
+#include "settings/profile_posix.h"
 #include "settings/settings_platform.h"
 
 namespace {
@@ -23,10 +25,15 @@ bool MakeFolders(const std::string& path) {
   if (IsFolder(path)) return true;
   for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string prefix = path.substr(0, slash);
-    if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+      SettingsFailure = prefix + ": " + std::strerror(errno);
+      return false;
+    }
     if (slash == std::string::npos) break;
   }
-  return IsFolder(path);
+  if (IsFolder(path)) return true;
+  SettingsFailure = path + ": " + std::strerror(ENOTDIR);
+  return false;
 }
 
 std::string HomeFolder() {
@@ -47,14 +54,20 @@ int GetAppDataFolder(char16_t* folder, std::size_t capacity) {
     path = configHome;
   } else {
     path = HomeFolder();
-    if (path.empty()) return 0;
+    if (path.empty()) {
+      SettingsFailure = "no settings folder: neither XDG_CONFIG_HOME nor HOME names one";
+      return 0;
+    }
     path += "/.config";
   }
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   // The logic holds paths as UTF-16: a folder whose name is not UTF-8 could
   // not be named again after the round trip, so it counts as none.
   const std::u16string wide = Utf8ToUtf16(path);
-  if (Utf16ToUtf8(wide) != path || wide.size() + 1 > capacity) return 0;
+  if (Utf16ToUtf8(wide) != path || wide.size() + 1 > capacity) {
+    SettingsFailure = path + ": the folder's name is not UTF-8 or is too long";
+    return 0;
+  }
   if (!MakeFolders(path)) return 0;
   wide.copy(folder, wide.size());
   folder[wide.size()] = 0;

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -19,10 +21,12 @@
 #include "face/themes.h"
 #include "fake_dialog.h"
 #include "settings/profile_posix.h"
+#include "settings/profile_text.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 std::string ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -186,6 +190,7 @@ TEST_F(SettingsFileTest, NoUsableFolderMeansDefaultsAndASaveThatWarns) {
     Warnings = WarningRecord{};
     EXPECT_EQ(Save(1, 1), 0) << unusable;
     EXPECT_EQ(Warnings.count, 1) << unusable;
+    EXPECT_NE(SettingsFailure.find(root_.string()), std::string::npos) << SettingsFailure;
   }
   EXPECT_EQ(ReadBytes(startedIn / "OrbDial.ini"), planted);
   EXPECT_EQ(std::distance(fs::directory_iterator(startedIn), fs::directory_iterator()), 1)
@@ -306,6 +311,7 @@ TEST_F(SettingsFileTest, UnwritableFileWarnsOnceAndReturnsZero) {
   EXPECT_EQ(Warnings.caption, u"Orbidial");
   EXPECT_EQ(Warnings.text, u"变色设置保存错误。\n请确认是否具有写入权限，尝试用管理员模式运行程序。");
   EXPECT_TRUE(fs::is_directory(file_));
+  EXPECT_EQ(SettingsFailure, file_.string() + ": Is a directory") << "the system's reason, for the log";
   ReadSettings();
   EXPECT_EQ(NumeralStyle, 1) << "a folder in the file's place reads as no file";
 }
@@ -349,12 +355,59 @@ TEST_F(SettingsFileTest, SaveInterruptedBeforeTheRenameLeavesTheOldFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(config_), fs::directory_iterator()), 1);
 }
 
-TEST_F(SettingsFileTest, StaleTemporaryFilesDoNotDisturbASave) {
-  WriteBytes(config_ / ".OrbDial.ini.XXXXXX", "stale");
-  WriteBytes(config_ / ".OrbDial.ini.abcdef", "stale");
+// Killed saves leave their temporaries; the next save takes away those a
+// minute old, and nothing that only looks like them.
+TEST_F(SettingsFileTest, ASaveRemovesItsOwnStaleTemporariesAndNothingElse) {
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+  const auto plant = [&](const std::string& name, bool stale) {
+    WriteBytes(config_ / name, "stale");
+    if (stale) fs::last_write_time(config_ / name, old);
+  };
+  plant(".OrbDial.ini.XXXXXX", true);
+  plant(".OrbDial.ini.abc123", true);
+  plant(".OrbDial.ini.fresh1", false);  // a save running now may own it
+  for (const char* other : {".OrbDial.ini.ab-123", ".OrbDial.ini.abc12", ".OrbDial.ini.abc1234",
+                            "OrbDial.ini.abc123", ".Other.ini.abc123", ".OrbDial.ini"}) {
+    plant(other, true);
+  }
+  fs::create_directory(config_ / ".OrbDial.ini.folder");
+  fs::create_symlink(root_ / "elsewhere", config_ / ".OrbDial.ini.linked");
+  WriteBytes(root_ / "elsewhere", "not ours to remove");
   EXPECT_EQ(Save(1, 0), 1);
   EXPECT_EQ(ReadBytes(file_), "[Setting]\nColor=1\nHan=0\n");
-  EXPECT_EQ(ReadBytes(config_ / ".OrbDial.ini.abcdef"), "stale");
+  std::set<std::string> left;
+  for (const auto& entry : fs::directory_iterator(config_)) left.insert(entry.path().filename());
+  EXPECT_EQ(left, (std::set<std::string>{".OrbDial.ini.fresh1", ".OrbDial.ini.ab-123", ".OrbDial.ini.abc12",
+                                         ".OrbDial.ini.abc1234", "OrbDial.ini.abc123", ".Other.ini.abc123",
+                                         ".OrbDial.ini", ".OrbDial.ini.folder", ".OrbDial.ini.linked",
+                                         "OrbDial.ini"}));
+  EXPECT_EQ(ReadBytes(root_ / "elsewhere"), "not ours to remove");
+}
+
+// A file kept in UTF-16 with its mark, either byte order (as Windows keeps
+// it), or in UTF-8 with a mark, is read, and written back in its own
+// encoding with only the values changed.
+TEST_F(SettingsFileTest, UnicodeFilesAreReadAndKeptInTheirEncoding) {
+  const std::string before = "\xEF\xBB\xBF; 时钟\r\n[Setting]\r\nColor=0\r\nHan=2\r\n";
+  const std::string after = "\xEF\xBB\xBF; 时钟\r\n[Setting]\r\nColor=1\r\nHan=0\r\n";
+  for (const ProfileEncoding encoding :
+       {ProfileEncoding::kUtf16Le, ProfileEncoding::kUtf16Be, ProfileEncoding::kUtf8}) {
+    const int n = static_cast<int>(encoding);
+    WriteBytes(file_, EncodeProfileText(before, encoding));
+    ReadSettings();
+    EXPECT_EQ(ColorByWeekday, 0) << n;
+    EXPECT_EQ(NumeralStyle, 2) << n;
+    EXPECT_EQ(Save(1, 0), 1) << n;
+    EXPECT_EQ(ReadBytes(file_), EncodeProfileText(after, encoding)) << n;
+  }
+  EXPECT_EQ(EncodeProfileText("[S]", ProfileEncoding::kUtf16Be), "\0[\0S\0]"s);
+  EXPECT_EQ(EncodeProfileText("\xEF\xBB\xBF", ProfileEncoding::kUtf16Le), "\xFF\xFE");
+  // UTF-16 that would not come back byte for byte is read but never rewritten.
+  for (const std::string& broken : {"\xFF\xFE[\0S\0]\0\x00\xD8\n\0"s, "\xFF\xFE[\0S\0]\0\n"s}) {
+    WriteBytes(file_, broken);
+    EXPECT_EQ(Save(1, 1), 0);
+    EXPECT_EQ(ReadBytes(file_), broken);
+  }
 }
 
 TEST_F(SettingsFileTest, APipeInTheFilesPlaceNeitherHangsNorIsWritten) {

@@ -8,6 +8,13 @@
 // Larger files are not taken for settings: read as missing, never rewritten.
 inline constexpr std::size_t kMaxProfileBytes = 16u << 20;
 
+// Why the settings file could not be used, the last time it could not: the
+// path and the system's reason ("…/OrbDial.ini: Permission denied"). Set
+// by a failed save and by a settings folder that cannot be had; a save that
+// writes clears it. The warning box shows the fixed text, this goes beside
+// it on standard error.
+extern std::string SettingsFailure;
+
 enum class FileRead { Ok, Missing, Failed };
 
 // The whole of a regular file. Missing: no such file. Failed: anything else

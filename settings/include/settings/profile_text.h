@@ -33,3 +33,16 @@ int ReadProfileInt(std::string_view text, std::string_view section, std::string_
 // appended with the key. New lines end like the file's lines (CRLF or LF).
 std::string SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
                             std::string_view value);
+
+// How a settings file's bytes hold its text. The program makes UTF-8 files;
+// a file kept as UTF-16 with a byte-order mark (as Notepad saves one, and as
+// the Windows build reads and keeps it) is read and written back as UTF-16.
+enum class ProfileEncoding { kUtf8, kUtf16Le, kUtf16Be };
+
+// The file's text as UTF-8 for the rules above, and how it was stored
+// (`*encoding`): UTF-16 with a byte-order mark (FF FE or FE FF) is decoded,
+// its mark becoming the UTF-8 one; anything else is taken as it is.
+std::string DecodeProfileText(std::string_view bytes, ProfileEncoding* encoding);
+
+// UTF-8 `text` stored as `encoding` (UTF-8 as it is).
+std::string EncodeProfileText(std::string_view text, ProfileEncoding encoding);
