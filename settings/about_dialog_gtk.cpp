@@ -3,8 +3,11 @@
 // about_dialog.cpp and settings_file.cpp.
 #include "settings/about_dialog_gtk.h"
 
+#include <fontconfig/fontconfig.h>
 #include <gtk/gtk.h>
+#include <unistd.h>
 #ifdef GDK_WINDOWING_X11
+#include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 #endif
 
@@ -19,6 +22,7 @@
 #include "face/themes.h"
 #include "settings/about_dialog.h"
 #include "settings/link_launch_posix.h"
+#include "settings/profile_posix.h"
 #include "settings/settings_file.h"
 
 const char* AboutIconFile = nullptr;
@@ -43,12 +47,50 @@ std::string Utf8(const char16_t* text) { return Utf16ToUtf8(text, WideLength(tex
 
 // The dialog's own font: fontconfig's generic CJK sans turns into the Kai
 // face once that is installed, so the face is named outright.
+constexpr char kDialogFont[] = "Noto Sans CJK SC";
+
+// Whether fontconfig has a font that shows every character of the dialog's
+// texts. Without one GTK lays the texts out in no font at all: a window
+// taller than the screen whose text and buttons cannot be seen.
+bool DialogFontFound() {
+  if (FcInit() == FcFalse) return false;
+  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(kDialogFont));
+  if (pattern == nullptr) return false;
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPatternDestroy(pattern);
+  FcCharSet* characters = nullptr;
+  bool found = match != nullptr && FcPatternGetCharSet(match, FC_CHARSET, 0, &characters) == FcResultMatch;
+  ComposeDialogTexts();
+  for (const std::u16string& text : {std::u16string(kDialogCaption), std::u16string(kColorBoxText),
+                                     std::u16string(kHanBoxText), std::u16string(kOkButtonText), CreditLine}) {
+    for (int i = 0; found && i < static_cast<int>(text.size());) {
+      found = FcCharSetHasChar(characters, NextCodePoint(text.data(), static_cast<int>(text.size()), &i));
+    }
+  }
+  if (match != nullptr) FcPatternDestroy(match);
+  return found;
+}
+
+#ifdef GDK_WINDOWING_X11
+// GDK ends the process on a lost X connection with its own words, or none;
+// the dialog says it as the saver does.
+[[noreturn]] int XDisplayLost(Display*) {
+  static const char kMessage[] = "orbidial: lost the connection to the X display\n";
+  ssize_t ignored = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+  (void)ignored;
+  _exit(1);
+}
+#endif
+
 std::string DialogCss() {
   char link[8];
   std::snprintf(link, sizeof link, "#%02x%02x%02x", kLinkColor & 0xFF, (kLinkColor >> 8) & 0xFF,
                 (kLinkColor >> 16) & 0xFF);
-  return std::string("* { font-family: \"Noto Sans CJK SC\"; font-size: 9pt; }\n"
-                     "#orbidial-link { color: ") +
+  return std::string("* { font-family: \"") + kDialogFont + "\"; font-size: 9pt; }\n" +
+         "#orbidial-link { color: " +
          link +
          "; }\n"
          "#orbidial-options button { padding: 0 6px; min-height: 0; }\n"
@@ -295,6 +337,10 @@ int DialogCheckState(DialogHandle handle, int id) {
 }
 
 void ShowWarningBox(DialogHandle handle, const char16_t* text, const char16_t* caption) {
+  // The box keeps its fixed words; what the system said goes beside it.
+  if (!SettingsFailure.empty()) {
+    std::fprintf(stderr, "orbidial: the settings were not saved: %s\n", SettingsFailure.c_str());
+  }
   const auto* dialog = static_cast<const OptionsDialog*>(handle);
   GtkWindow* parent = dialog != nullptr && dialog->window != nullptr ? GTK_WINDOW(dialog->window) : nullptr;
   GtkWidget* box = gtk_message_dialog_new(parent, static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
@@ -315,11 +361,20 @@ void ShowWarningBox(DialogHandle handle, const char16_t* text, const char16_t* c
 }
 
 int RunOptionsDialog(unsigned long ownerXid) {
+  // Fonts first, as the saver looks for its fonts before its display.
+  if (!DialogFontFound()) {
+    std::fprintf(stderr, "orbidial: no font for the options dialog's text %s (install fonts-noto-cjk)\n",
+                 kDialogFont);
+    return kDialogNoFont;
+  }
   if (g_get_prgname() == nullptr) g_set_prgname("orbidial");
   if (!gtk_init_check(nullptr, nullptr)) {
     std::fprintf(stderr, "orbidial: cannot open the display for the options dialog\n");
     return 0;
   }
+#ifdef GDK_WINDOWING_X11
+  if (GDK_IS_X11_DISPLAY(gdk_display_get_default())) XSetIOErrorHandler(XDisplayLost);
+#endif
   ApplyCss();
   LinkProcessStarted = WatchLauncher;
 

@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
     // dialog that could not be shown at all is a failure.
     ReportLostCompositor();
     const int ended = RunOptionsDialog(static_cast<unsigned long>(ParentWindow));
+    if (ended == kDialogNoFont) return kExitNoFont;
     return ended == 0 ? kExitNoDisplay : kExitOk;
   }
   PreviewMode = request.mode == StartMode::kFullScreen ? 0 : 1;

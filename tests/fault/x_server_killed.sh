@@ -3,7 +3,8 @@
 # preview (SIGTERM), with the options dialog open (SIGKILL), and stalled
 # (SIGSTOP) while the saver sends it a frame without shared memory, then
 # killed: the saver ends within a second with status 1 (not by a signal,
-# SIGPIPE included), one line on stderr at most, and no core file.
+# SIGPIPE included), one line on stderr at most (the dialog's says the
+# display was lost), and no core file.
 source "$(dirname "$0")/../e2e/lib.sh"
 
 export ORBIDIAL_TEST_TIME="2026-12-09 10:08:30"
@@ -38,6 +39,9 @@ for placement in fullscreen preview options stalled; do
   saver_exits_with 1 1
   lines=$(wc -l <"$WORK/saver.err")
   ((lines <= 1)) || fail "$placement: $lines lines on stderr: $(cat "$WORK/saver.err")"
+  # The dialog is GTK's; it says what happened as the saver does.
+  [[ $placement != options || $(cat "$WORK/saver.err") == "orbidial: lost the connection to the X display" ]] ||
+    fail "options: stderr: $(cat "$WORK/saver.err")"
   echo "$placement, server SIG$signal: status 1, stderr: $(cat "$WORK/saver.err")"
   [[ -z $(ls -A "$WORK/cwd") ]] || fail "$placement: left $(ls -A "$WORK/cwd")"
   rm -f "$WORK/parent"

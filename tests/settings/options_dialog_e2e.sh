@@ -2,7 +2,8 @@
 # The options dialog end to end, in a private Xvfb driven with xdotool: it
 # opens with the stored states, the numeral box cycles through three states,
 # OK and Enter save what the boxes show, Esc saves nothing, the link starts
-# one launcher per click, a folder that cannot be written shows the warning,
+# one launcher per click, a folder that cannot be written shows the warning
+# (and the system's reason on stderr),
 # and an owner window id makes the dialog its transient.
 # Each step waits for what it needs (the dialog mapped and focused, its
 # pixels drawn) up to a time limit, never a fixed time.
@@ -194,6 +195,9 @@ import -window root "$shots/options-warning.png"
 xdotool windowfocus --sync "$warning" key Return
 expect_end 1
 cmp -s "$ini" "$work/before" || fail "the failed save changed the file"
+# Beside the fixed warning, the system's own reason.
+grep -qxF "orbidial: the settings were not saved: $ini: Permission denied" "$work/dialog.err" ||
+  fail "no reason on stderr: $(cat "$work/dialog.err")"
 chmod 755 "$XDG_CONFIG_HOME"
 run_as=()
 

@@ -3,7 +3,7 @@
 # scripts/run.sh names the cause from it:
 #   no display: 1, for the saver and for the options dialog alike (as when
 #   the display is lost while they run: tests/fault/x_server_killed.sh);
-#   no fonts: 3, for the saver and for orbidial-render.
+#   no fonts: 3, for the saver, the options dialog and orbidial-render.
 # Usage: exit_status_test.sh ORBIDIAL ORBIDIAL_RENDER SOURCE_DIR
 set -uo pipefail
 orbidial=$1 render=$2 src=$3
@@ -36,6 +36,7 @@ expect "saver, no compositor and no X display" 1 "cannot connect to the Wayland 
   env -u DISPLAY WAYLAND_DISPLAY=orbidial-no-compositor XDG_RUNTIME_DIR="$work" "$orbidial"
 expect "options dialog, no display" 1 "cannot open the display" env -u DISPLAY -u WAYLAND_DISPLAY "$orbidial" /c
 expect "saver, no fonts" 3 "no font for" "${no_fonts[@]}" DISPLAY="$nowhere" "$orbidial"
+expect "options dialog, no fonts" 3 "no font for the options dialog" "${no_fonts[@]}" DISPLAY="$nowhere" "$orbidial" /c
 expect "render, no fonts" 3 "no font for" "${no_fonts[@]}" "$render" -o "$work/face.png"
 [[ ! -e $work/face.png ]] || fail "render, no fonts: wrote a picture"
 
