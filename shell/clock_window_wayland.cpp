@@ -359,9 +359,11 @@ void ReportLostCompositor() {
 
 WaylandRun RunWaylandClock(int* status) {
   *status = 0;
-  int lock = -1;
-  const std::string lockPath = SaverLockPath(std::getenv("XDG_RUNTIME_DIR"), std::getenv("WAYLAND_DISPLAY"));
-  if (TakeSaverLock(lockPath, &lock) == SaverLock::kHeldElsewhere) return WaylandRun::kAnotherSaver;
+  SaverLocks lock;
+  if (TakeSaverLocks(std::getenv("XDG_RUNTIME_DIR"), std::getenv("WAYLAND_DISPLAY"), &lock) ==
+      SaverLock::kHeldElsewhere) {
+    return WaylandRun::kAnotherSaver;
+  }
 
   if (g_get_prgname() == nullptr) g_set_prgname("orbidial");
   // The saver hides the pointer over its faces and so needs no cursor theme.
@@ -371,7 +373,7 @@ WaylandRun RunWaylandClock(int* status) {
   setenv("XCURSOR_PATH", "/nonexistent/orbidial-needs-no-cursors", 1);
   gdk_set_allowed_backends("wayland");
   if (!gtk_init_check(nullptr, nullptr)) {
-    if (lock >= 0) close(lock);
+    ReleaseSaverLocks(&lock);
     return WaylandRun::kNoCompositor;
   }
   GdkDisplay* display = gdk_display_get_default();
@@ -410,7 +412,7 @@ WaylandRun RunWaylandClock(int* status) {
   // The windows go from the screen now, not when the process is gone.
   wl_display_flush(wayland);
   ClockPlatformInUse = nullptr;
-  if (lock >= 0) close(lock);
+  ReleaseSaverLocks(&lock);
   *status = QuitCode;
   return WaylandRun::kRan;
 }

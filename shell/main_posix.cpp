@@ -69,22 +69,27 @@ int main(int argc, char** argv) {
   // Previews and hacks live in X windows of their hosts, whatever the session.
   if (request.mode == StartMode::kFullScreen &&
       ChoosesWayland(std::getenv("WAYLAND_DISPLAY"), std::getenv("GDK_BACKEND"))) {
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    // GTK will not try Wayland without the runtime folder, and the user is
+    // told that rather than that the compositor is away.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const bool runtimeSet = runtime != nullptr && runtime[0] != '\0';
     int status = 0;
-    switch (RunWaylandClock(&status)) {
+    switch (runtimeSet ? RunWaylandClock(&status) : WaylandRun::kNoCompositor) {
       case WaylandRun::kRan: return status;
       case WaylandRun::kAnotherSaver: return kExitOk;
       case WaylandRun::kNoCompositor: break;
     }
+    const std::string failure = "cannot connect to the Wayland compositor \"" + std::string(wayland) + "\"" +
+                                (runtimeSet ? "" : ": XDG_RUNTIME_DIR is not set");
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0') {
-      std::fprintf(stderr, "orbidial: cannot connect to the Wayland compositor \"%s\"\n",
-                   std::getenv("WAYLAND_DISPLAY"));
+      std::fprintf(stderr, "orbidial: %s\n", failure.c_str());
       return kExitNoDisplay;
     }
     // A saver that shows beats one that does not: XWayland, or the X server
     // of a session whose WAYLAND_DISPLAY is stale.
-    std::fprintf(stderr, "orbidial: cannot connect to the Wayland compositor \"%s\"; using the X display \"%s\"\n",
-                 std::getenv("WAYLAND_DISPLAY"), display);
+    std::fprintf(stderr, "orbidial: %s; using the X display \"%s\"\n", failure.c_str(), display);
   }
   return RunClockWindow(PlacementFor(request.mode));
 }

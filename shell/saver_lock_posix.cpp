@@ -2,9 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
+#include <cstring>
 
 std::string SaverLockPath(const char* runtimeDir, const char* waylandDisplay) {
   if (runtimeDir == nullptr || runtimeDir[0] == '\0') return {};
@@ -40,4 +45,55 @@ SaverLock TakeSaverLock(const std::string& path, int* fd) {
   const bool held = errno == EWOULDBLOCK;
   close(file);
   return held ? SaverLock::kHeldElsewhere : SaverLock::kUnavailable;
+}
+
+std::string SaverSocketName(const char* runtimeDir, const char* waylandDisplay) {
+  if (waylandDisplay == nullptr || waylandDisplay[0] == '\0') return {};
+  std::string socket = waylandDisplay;
+  if (socket[0] != '/') {
+    // A name is looked up in the runtime folder, as the client library does.
+    if (runtimeDir == nullptr || runtimeDir[0] == '\0') return {};
+    socket = std::string(runtimeDir) + "/" + socket;
+  }
+  struct stat info;
+  if (stat(socket.c_str(), &info) != 0) return {};
+  return "orbidial-saver-" + std::to_string(geteuid()) + "-" + std::to_string(info.st_dev) + "-" +
+         std::to_string(info.st_ino);
+}
+
+SaverLock TakeSaverSocket(const std::string& name, int* fd) {
+  *fd = -1;
+  sockaddr_un address{};
+  if (name.empty() || name.size() + 1 > sizeof address.sun_path) return SaverLock::kUnavailable;
+  address.sun_family = AF_UNIX;
+  // A leading NUL: the abstract namespace, no file anywhere.
+  std::memcpy(address.sun_path + 1, name.data(), name.size());
+  const int sock = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (sock < 0) return SaverLock::kUnavailable;
+  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+  if (bind(sock, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+    *fd = sock;
+    return SaverLock::kTaken;
+  }
+  const bool held = errno == EADDRINUSE;
+  close(sock);
+  return held ? SaverLock::kHeldElsewhere : SaverLock::kUnavailable;
+}
+
+SaverLock TakeSaverLocks(const char* runtimeDir, const char* waylandDisplay, SaverLocks* held) {
+  *held = SaverLocks{};
+  const SaverLock socket = TakeSaverSocket(SaverSocketName(runtimeDir, waylandDisplay), &held->socket);
+  if (socket == SaverLock::kHeldElsewhere) return socket;
+  const SaverLock file = TakeSaverLock(SaverLockPath(runtimeDir, waylandDisplay), &held->file);
+  if (file == SaverLock::kHeldElsewhere) {
+    ReleaseSaverLocks(held);
+    return file;
+  }
+  return socket == SaverLock::kTaken || file == SaverLock::kTaken ? SaverLock::kTaken : SaverLock::kUnavailable;
+}
+
+void ReleaseSaverLocks(SaverLocks* held) {
+  if (held->socket >= 0) close(held->socket);
+  if (held->file >= 0) close(held->file);
+  *held = SaverLocks{};
 }

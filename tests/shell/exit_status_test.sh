@@ -34,6 +34,8 @@ expect "saver, no display" 1 "cannot open the X display \"$nowhere\"" env -u WAY
 expect "saver, DISPLAY unset" 1 "cannot open the X display" env -u DISPLAY -u WAYLAND_DISPLAY "$orbidial" /s
 expect "saver, no compositor and no X display" 1 "cannot connect to the Wayland compositor \"orbidial-no-compositor\"" \
   env -u DISPLAY WAYLAND_DISPLAY=orbidial-no-compositor XDG_RUNTIME_DIR="$work" "$orbidial"
+expect "saver, XDG_RUNTIME_DIR unset" 1 "cannot connect to the Wayland compositor \"wayland-0\": XDG_RUNTIME_DIR is not set" \
+  env -u DISPLAY -u XDG_RUNTIME_DIR WAYLAND_DISPLAY=wayland-0 "$orbidial"
 expect "options dialog, no display" 1 "cannot open the display" env -u DISPLAY -u WAYLAND_DISPLAY "$orbidial" /c
 expect "saver, no fonts" 3 "no font for" "${no_fonts[@]}" DISPLAY="$nowhere" "$orbidial"
 expect "options dialog, no fonts" 3 "no font for the options dialog" "${no_fonts[@]}" DISPLAY="$nowhere" "$orbidial" /c

@@ -68,6 +68,39 @@ TEST_F(SaverLockTest, NoFolderOrAPlantedLinkMeansNoLock) {
   EXPECT_NE(stat(target.c_str(), &info), 0) << "the link was followed";
 }
 
+// Where no lock file can be made (no runtime folder, a plain file in its
+// place) the abstract socket still keeps a second saver away; and a file
+// lock held where the socket is not seen (another network namespace) does.
+TEST_F(SaverLockTest, OneSaverWhateverTheFolder) {
+  const std::string socket = folder_ + "/wayland-1";
+  const std::string notAFolder = folder_ + "/plain";
+  for (const std::string& file : {socket, notAFolder}) close(open(file.c_str(), O_CREAT | O_WRONLY, 0600));
+  const std::string name = SaverSocketName(folder_.c_str(), "wayland-1");
+  EXPECT_FALSE(name.empty());
+  EXPECT_EQ(SaverSocketName(nullptr, socket.c_str()), name) << "by its path, the same socket";
+  EXPECT_EQ(SaverSocketName(nullptr, "wayland-1"), "");
+  EXPECT_EQ(SaverSocketName(folder_.c_str(), "wayland-9"), "");
+
+  SaverLocks first, second;
+  ASSERT_EQ(TakeSaverLocks(notAFolder.c_str(), socket.c_str(), &first), SaverLock::kTaken);
+  EXPECT_EQ(first.file, -1);
+  EXPECT_EQ(TakeSaverLocks(nullptr, socket.c_str(), &second), SaverLock::kHeldElsewhere);
+  EXPECT_EQ(TakeSaverLocks(folder_.c_str(), "wayland-1", &second), SaverLock::kHeldElsewhere);
+  EXPECT_EQ(second.socket, -1);
+  EXPECT_EQ(second.file, -1);
+  ReleaseSaverLocks(&first);
+
+  int file = -1;
+  ASSERT_EQ(TakeSaverLock(SaverLockPath(folder_.c_str(), "wayland-1"), &file), SaverLock::kTaken);
+  EXPECT_EQ(TakeSaverLocks(folder_.c_str(), "wayland-1", &second), SaverLock::kHeldElsewhere);
+  EXPECT_EQ(second.socket, -1) << "the socket is let go again";
+  close(file);
+  EXPECT_EQ(TakeSaverLocks(folder_.c_str(), "wayland-1", &second), SaverLock::kTaken);
+  EXPECT_GE(second.socket, 0);
+  EXPECT_GE(second.file, 0);
+  ReleaseSaverLocks(&second);
+}
+
 TEST(DevicePixelsTest, SurfaceUnitsTimesTheScaleRoundedHalfAway) {
   EXPECT_EQ(DevicePixels(640, 240), 1280);
   EXPECT_EQ(DevicePixels(1280, 120), 1280);

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The native Wayland saver's life under headless sway: started before
 # there is any output, it waits and shows its face when one comes; a second
-# copy ends at once with 0; SIGTERM ends it with 0; swayidle, whose timeout
+# copy ends at once with 0, also where no lock file can be made (a plain
+# file in the runtime folder's place, a directory or a dangling link in the
+# lock file's); SIGTERM ends it with 0; swayidle, whose timeout
 # comes again after each spell of activity, keeps exactly one running; and
 # when the compositor dies the saver ends within a second with status 1 and
 # one line of its own.
@@ -32,6 +34,29 @@ took=$((($(date +%s%N) - started) / 1000000))
 echo "the second copy ended after $took ms"
 ((took < 2000)) || fail "the second copy took $took ms to end"
 kill -0 "$CLIENT_PID" 2>/dev/null || fail "the first copy ended"
+
+echo "one copy whatever the runtime folder: a file in its place, a directory or a dangling link for the lock"
+socket=$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY
+lock=orbidial-${socket//\//_}.lock
+: >"$WORK/not-a-folder"
+mkdir -p "$WORK/folder-lock/$lock" "$WORK/link-lock"
+ln -s "$WORK/nowhere" "$WORK/link-lock/$lock"
+for runtime in not-a-folder folder-lock link-lock; do
+  status=0
+  timeout 5 env XDG_RUNTIME_DIR="$WORK/$runtime" WAYLAND_DISPLAY="$socket" "$ORBIDIAL" 2>"$WORK/second.err" ||
+    status=$?
+  ((status == 0)) || fail "a second copy in $runtime ended with $status: $(cat "$WORK/second.err")"
+done
+kill -TERM "$CLIENT_PID"
+client_exits_with 0
+# Neither copy can make its lock file: the second still steps aside.
+start_client env XDG_RUNTIME_DIR="$WORK/folder-lock" WAYLAND_DISPLAY="$socket" "$ORBIDIAL"
+wait_shows "$output" "$(reference face --at "$at" --size 1024x768)"
+status=0
+timeout 5 env XDG_RUNTIME_DIR="$WORK/link-lock" WAYLAND_DISPLAY="$socket" "$ORBIDIAL" 2>"$WORK/second.err" ||
+  status=$?
+((status == 0)) || fail "two copies without lock files: the second ended with $status: $(cat "$WORK/second.err")"
+kill -0 "$CLIENT_PID" 2>/dev/null || fail "the first copy without a lock file ended: $(cat "$WORK/client.err")"
 
 echo "SIGTERM ends it with 0"
 kill -TERM "$CLIENT_PID"
