@@ -4,7 +4,8 @@
 #   scripts/install-deps.sh --tests  and what every test needs (Xvfb, xdotool,
 #                                    mingw-w64 and Wine for the Windows build, clang,
 #                                    headless sway and weston for the Wayland tests,
-#                                    xscreensaver as a real host, and the linters
+#                                    xscreensaver as a real host, dunst as a
+#                                    notification daemon, and the linters
 #                                    lintian and shellcheck)
 set -euo pipefail
 
@@ -23,6 +24,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     clang libclang-rt-14-dev valgrind
     desktop-file-utils libxml2-utils man-db dpkg-dev file time python3
     sway swayidle grim wtype wayvnc weston xwayland x11-xserver-utils jq xscreensaver
+    dunst libnotify-bin
     lintian shellcheck
   )
 fi

@@ -40,6 +40,11 @@ constexpr long long kMaxBackBufferPixels = 64LL * 1024 * 1024;
 // the saver thousands of times a second.
 constexpr long long kFocusRetakeMilliseconds = 250;
 
+// The faces are raised again at most this often: a client that keeps its
+// own window on top the same way would otherwise trade places with the
+// saver without end.
+constexpr long long kRestackMilliseconds = 100;
+
 constexpr long kInputEvents = ButtonPressMask | ButtonReleaseMask | KeyPressMask | KeyReleaseMask |
                               FocusChangeMask;
 
@@ -63,6 +68,9 @@ Cursor BlankCursor = 0;
 std::vector<std::unique_ptr<FaceWindow>> Faces;
 bool MonitorsMayHaveChanged = false;
 long long LastFocusRetake = -kFocusRetakeMilliseconds;
+// Another window was mapped or restacked on the root: it may cover a face.
+bool RestackWanted = false;
+long long LastRestack = -kRestackMilliseconds;
 bool FocusRetakeWaiting = false;
 
 void ShowFace(FaceWindow& face, std::span<const Rect> changed) {
@@ -205,6 +213,44 @@ void AddMonitorWindow(const MonitorArea& area) {
   Faces.push_back(std::move(face));
 }
 
+// Whether a window not ours shows above one of the faces: a popup that
+// asks no window manager (a notification, a tooltip) maps over everything.
+bool FacesCovered() {
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(TheDisplay, DefaultRootWindow(TheDisplay), &root, &parent, &children, &count) == 0) {
+    return false;
+  }
+  bool covered = false;
+  bool aboveAFace = false;
+  // From the bottom of the stack to the top.
+  for (unsigned i = 0; i < count && !covered; ++i) {
+    if (IsFaceWindow(children[i])) {
+      aboveAFace = true;
+      continue;
+    }
+    if (!aboveAFace) continue;
+    XWindowAttributes attributes{};
+    // It may be gone by now.
+    BeginChecked();
+    const Status read = XGetWindowAttributes(TheDisplay, children[i], &attributes);
+    covered = !CheckedFailed() && read != 0 && attributes.map_state == IsViewable &&
+              attributes.c_class == InputOutput;
+  }
+  if (children != nullptr) XFree(children);
+  return covered;
+}
+
+void RaiseFaces() {
+  RestackWanted = false;
+  LastRestack = MonotonicMilliseconds();
+  if (!FacesCovered()) return;
+  for (const auto& face : Faces) XRaiseWindow(TheDisplay, face->window);
+  XFlush(TheDisplay);
+}
+
 bool CreateFullScreenWindows() {
   const int screen = DefaultScreen(TheDisplay);
   const Window root = RootWindow(TheDisplay, screen);
@@ -214,6 +260,10 @@ bool CreateFullScreenWindows() {
   // Changes from here on are noticed: none may slip by between the reading
   // and the watching.
   WatchMonitors(TheDisplay, root);
+  // Windows mapped or raised over the faces, to be put back under them.
+  XWindowAttributes rootAttributes{};
+  XGetWindowAttributes(TheDisplay, root, &rootAttributes);
+  XSelectInput(TheDisplay, root, rootAttributes.your_event_mask | SubstructureNotifyMask);
   for (const MonitorArea& area : ReadMonitors(TheDisplay, root)) AddMonitorWindow(area);
   if (Faces.empty()) return false;
   TakesInput = true;
@@ -349,8 +399,19 @@ void HandleKey(XKeyEvent& event, bool press) {
   ClockKeyEvent(message, VirtualKeyOf(XLookupKeysym(&event, 0)), alt, control);
 }
 
+// A window other than ours mapped or moved in the stack on the root.
+void NoticeOtherWindow(Window parent, Window window) {
+  if (Placement == X11Placement::kFullScreen && parent == DefaultRootWindow(TheDisplay) &&
+      !IsFaceWindow(window)) {
+    RestackWanted = true;
+  }
+}
+
 void HandleConfigure(const XConfigureEvent& event) {
-  if (event.window != event.event) return;
+  if (event.window != event.event) {
+    NoticeOtherWindow(event.event, event.window);
+    return;
+  }
   if (Placement == X11Placement::kPreview && event.window == static_cast<Window>(ParentWindow)) {
     // Our child follows the parent's size; its own notice lays it out.
     if (!Faces.empty()) {
@@ -408,6 +469,12 @@ void HandleEvent(XEvent& event) {
     case ConfigureNotify:
       HandleConfigure(event.xconfigure);
       break;
+    case MapNotify:
+      NoticeOtherWindow(event.xmap.event, event.xmap.window);
+      break;
+    case CirculateNotify:
+      NoticeOtherWindow(event.xcirculate.event, event.xcirculate.window);
+      break;
     case DestroyNotify:
       // Any window of ours, or the preview's parent: the window's end ends
       // the saver, whichever monitor it stood on.
@@ -425,6 +492,11 @@ void AfterEvents() {
   if (MonitorsMayHaveChanged && !ClockClosed()) {
     MonitorsMayHaveChanged = false;
     FollowMonitors();
+  }
+  // Left waiting when it comes too soon after the last: the next wake,
+  // the next frame at the latest, raises them.
+  if (RestackWanted && !ClockClosed() && MonotonicMilliseconds() - LastRestack >= kRestackMilliseconds) {
+    RaiseFaces();
   }
 }
 

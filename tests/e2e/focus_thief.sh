@@ -3,6 +3,9 @@
 # manager may) does not start a fight with the saver: while the keyboard
 # grab holds, the saver leaves the focus alone; without the grab it takes the
 # focus back at most a few times a second. Its CPU stays small either way.
+# Windows mapped over the saver go under it: a notification daemon's popup
+# (dunst's, override-redirect, mapped above everything) soon after it shows;
+# a client that raises itself whenever covered meets a bounded answer.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
@@ -53,6 +56,42 @@ fi
 # takes the keyboard too, and Escape ends it.
 kill "$holder"
 "$XPROBE" focus-thief 1 >/dev/null
+xdotool key Escape
+saver_exits_with 0
+
+# A session bus of the test's own with dunst on it, as a desktop has.
+dbus-daemon --session --nofork --print-address=3 3>"$WORK/bus" 2>"$WORK/bus.log" &
+STARTED+=($!)
+for _ in $(seq 200); do [[ -s "$WORK/bus" ]] && break; sleep 0.02; done
+DBUS_SESSION_BUS_ADDRESS=$(head -1 "$WORK/bus")
+[[ -n $DBUS_SESSION_BUS_ADDRESS ]] || fail "no session bus"
+export DBUS_SESSION_BUS_ADDRESS
+dunst -conf /dev/null >"$WORK/dunst.log" 2>&1 &
+STARTED+=($!)
+dunst_listens() {
+  dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications 2>/dev/null | grep -q true
+}
+for _ in $(seq 200); do dunst_listens && break; sleep 0.02; done
+dunst_listens || fail "dunst did not come on the bus: $(cat "$WORK/dunst.log")"
+face=$(reference face --at "$AT")
+start_saver
+shows "$face"
+notify-send -u critical "Orbidial" "a notification over the saver"
+timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --class Dunst >/dev/null ||
+  fail "dunst showed no popup: $(cat "$WORK/dunst.log")"
+shows "$face"
+
+# Always on top too: the two take turns a few times a second, no faster.
+before=$(cpu_ticks "$SAVER_PID")
+raised=$("$XPROBE" keep-on-top "$SECONDS_STOLEN")
+after=$(cpu_ticks "$SAVER_PID")
+echo "a window that keeps itself on top raised itself $raised times in ${SECONDS_STOLEN}s;" \
+  "the saver used $((after - before)) ticks"
+((raised <= SECONDS_STOLEN * 10 + 4)) || fail "it was covered $raised times in ${SECONDS_STOLEN}s"
+(((after - before) * 10 <= $(getconf CLK_TCK) * SECONDS_STOLEN)) ||
+  fail "the saver used $((after - before)) ticks in ${SECONDS_STOLEN}s"
+shows "$face"
 xdotool key Escape
 saver_exits_with 0
 echo "ok"

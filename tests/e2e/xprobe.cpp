@@ -22,6 +22,10 @@
 //   xprobe hold-grab            grab the keyboard, print "held", live until
 //                               killed
 //   xprobe destroy ID           destroy another client's window
+//   xprobe keep-on-top SECONDS  a small override-redirect window at (0, 0)
+//                               that raises itself whenever it is covered, as
+//                               another always-on-top client would; prints how
+//                               often it did
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
@@ -162,11 +166,40 @@ long StealFocus(int seconds) {
   return lost;
 }
 
+long KeepOnTop(int seconds) {
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.event_mask = VisibilityChangeMask;
+  attributes.background_pixel = 0xFFFFFF;
+  const Window window = XCreateWindow(Connection, DefaultRootWindow(Connection), 0, 0, 8, 8, 0,
+                                      CopyFromParent, InputOutput, CopyFromParent,
+                                      CWOverrideRedirect | CWEventMask | CWBackPixel, &attributes);
+  XMapRaised(Connection, window);
+  XFlush(Connection);
+  long raised = 0;
+  const double end = NowMs() + seconds * 1000.0;
+  while (NowMs() < end) {
+    while (XPending(Connection) > 0) {
+      XEvent event;
+      XNextEvent(Connection, &event);
+      if (event.type == VisibilityNotify && event.xvisibility.state != VisibilityUnobscured) {
+        ++raised;
+        XRaiseWindow(Connection, window);
+        XFlush(Connection);
+      }
+    }
+    pollfd connection{ConnectionNumber(Connection), POLLIN, 0};
+    poll(&connection, 1, 10);
+  }
+  return raised;
+}
+
 int Usage() {
   std::fputs("usage: xprobe parent W H | count X Y W H RRGGBB | shade X Y W H RRGGBB |\n"
              "       nonblack X Y W H |\n"
              "       wait-nonblack X Y W H MS | grab | first-frame X Y W H -- PROGRAM... |\n"
-             "       changes X Y W H SECONDS | focus-thief SECONDS | hold-grab | destroy ID\n",
+             "       changes X Y W H SECONDS | focus-thief SECONDS | hold-grab | destroy ID |\n"
+             "       keep-on-top SECONDS\n",
              stderr);
   return 2;
 }
@@ -262,6 +295,10 @@ int main(int argc, char** argv) {
   }
   if (command == "focus-thief" && argc == 3) {
     std::printf("%ld\n", StealFocus(arg(2)));
+    return 0;
+  }
+  if (command == "keep-on-top" && argc == 3) {
+    std::printf("%ld\n", KeepOnTop(arg(2)));
     return 0;
   }
   if (command == "destroy" && argc == 3) {
