@@ -5,8 +5,12 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -34,10 +38,32 @@ FT_Library Library = nullptr;
 ClockFaceRecord Faces[kClockFaceCount];
 bool Loaded = false;
 std::string LoadError;
+bool LoadLackedMemory = false;
 
 bool FileExists(const char* path) {
   struct stat info;
   return stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// FreeType reports a font file it could neither map nor read into memory as
+// one it cannot open. When the file is there and a mapping of it fails for
+// lack of memory, the memory is what is missing, not the font.
+bool LacksMemoryFor(const std::string& file) {
+  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  bool lacking = false;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    const auto size = static_cast<std::size_t>(info.st_size);
+    void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (mapped == MAP_FAILED) {
+      lacking = errno == ENOMEM;
+    } else {
+      munmap(mapped, size);
+    }
+  }
+  close(fd);
+  return lacking;
 }
 
 std::string AliasFile() { return DataFile("orbidial/orbidial-fonts.conf"); }
@@ -139,9 +165,12 @@ bool ResolveFace(FcConfig* config, ClockFaceId id, bool aliasesLoaded, std::stri
   }
   FcPatternDestroy(match);
 
-  if (FT_New_Face(Library, record.file.c_str(), record.index, &record.face) != 0) {
+  const FT_Error opened = FT_New_Face(Library, record.file.c_str(), record.index, &record.face);
+  if (opened != 0) {
     record.face = nullptr;
-    *error = "cannot open " + record.file + " for " + name;
+    LoadLackedMemory = opened == FT_Err_Out_Of_Memory || LacksMemoryFor(record.file);
+    *error = LoadLackedMemory ? "not enough memory to load " + record.file + " for " + name
+                              : "cannot open " + record.file + " for " + name;
     return false;
   }
   // Fontconfig always answers with some font; only one that has every
@@ -208,6 +237,8 @@ bool LoadClockFaces(std::string* error) {
   Loaded = true;
   return true;
 }
+
+bool ClockFacesLackedMemory() { return LoadLackedMemory; }
 
 std::string ClockFaceSource(const char16_t* face) {
   const ClockFaceRecord* record = ClockFace(ClockFaceFor(face));

@@ -31,8 +31,8 @@
 
 namespace {
 
-// A larger back buffer than this is not attempted; the window then stays
-// black rather than the process failing to allocate gigabytes.
+// A larger back buffer than this is not attempted: the process would
+// otherwise ask for gigabytes.
 constexpr long long kMaxBackBufferPixels = 64LL * 1024 * 1024;
 
 // A lost focus is taken back at most this often: a window manager that
@@ -67,6 +67,9 @@ Cursor BlankCursor = 0;
 // In the order of `MonitorFaces`; the first holds the keyboard grab.
 std::vector<std::unique_ptr<FaceWindow>> Faces;
 bool MonitorsMayHaveChanged = false;
+// A face's back buffer could not be had: rather than a black window that
+// runs on, the run ends with a status of its own.
+bool BufferMissing = false;
 long long LastFocusRetake = -kFocusRetakeMilliseconds;
 // Another window was mapped or restacked on the root: it may cover a face.
 bool RestackWanted = false;
@@ -79,20 +82,34 @@ void ShowFace(FaceWindow& face, std::span<const Rect> changed) {
   face.shown = true;
 }
 
+void BufferFailed(int width, int height) {
+  if (!BufferMissing) {
+    const long long mebibytes = (static_cast<long long>(width) * height * 4 + (1 << 20) - 1) >> 20;
+    std::fprintf(stderr, "orbidial: not enough memory for a frame buffer of %dx%d pixels (%lld MiB)\n", width,
+                 height, mebibytes);
+  }
+  BufferMissing = true;
+}
+
 // The face's back buffer and image, made anew for `width` x `height`. Both
-// stay null when they cannot be made: the window shows black.
+// stay null when they cannot be made, which ends the run (`BufferMissing`).
 void MakeFaceBuffer(FaceWindow& face, int width, int height) {
   face.buffer.reset();
   face.image.reset();
   face.area.width = width;
   face.area.height = height;
-  if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxBackBufferPixels) {
+  if (width <= 0 || height <= 0) return;
+  auto image = std::make_unique<FrameImage>(TheDisplay, face.window, TheVisual, TheDepth);
+  auto buffer = static_cast<long long>(width) * height <= kMaxBackBufferPixels && image->Create(width, height)
+                    ? std::make_unique<RasterSurface>(width, height)
+                    : nullptr;
+  // An empty surface is one whose pixels could not be had.
+  if (buffer == nullptr || buffer->Width() != width) {
+    BufferFailed(width, height);
     return;
   }
-  auto image = std::make_unique<FrameImage>(TheDisplay, face.window, TheVisual, TheDepth);
-  if (!image->Create(width, height)) return;
   face.image = std::move(image);
-  face.buffer = std::make_unique<RasterSurface>(width, height);
+  face.buffer = std::move(buffer);
   // Where the image is laid out as the surface draws, the surface draws into
   // it (the server reads the same memory); otherwise it draws into its own
   // buffer and what changed is converted on the way.
@@ -498,6 +515,7 @@ void AfterEvents() {
   if (RestackWanted && !ClockClosed() && MonotonicMilliseconds() - LastRestack >= kRestackMilliseconds) {
     RaiseFaces();
   }
+  if (BufferMissing) ClockShutdown();
 }
 
 void RetakeFocus() {
@@ -581,9 +599,10 @@ int RunClockWindow(X11Placement placement) {
     case X11Placement::kHostRoot: created = UseHostWindow(true); break;
   }
   int code = 0;
-  if (created) code = RunEventLoop(TheDisplay, signalFd, HandleEvent, AfterEvents);
+  if (created && !BufferMissing) code = RunEventLoop(TheDisplay, signalFd, HandleEvent, AfterEvents);
   // Whatever ended the run, the same steps (they act once).
   if (created) ClockShutdown();
+  if (BufferMissing) code = kExitNoMemory;
 
   for (const auto& face : Faces) {
     if (!face->owned) continue;
@@ -599,5 +618,5 @@ int RunClockWindow(X11Placement placement) {
   XCloseDisplay(TheDisplay);
   TheDisplay = nullptr;
   if (signalFd >= 0) close(signalFd);
-  return created ? code : 0;
+  return created || BufferMissing ? code : 0;
 }

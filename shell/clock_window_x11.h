@@ -14,5 +14,6 @@ enum class X11Placement {
 // returns the exit status: 0, also when a preview or host window does not
 // exist, and at once, silently, when another full-screen saver runs on the
 // display. Returns 1 with a one-line message on stderr when the display
-// cannot be opened.
+// cannot be opened, and 4 (kExitNoMemory) with one when a face's back
+// buffer cannot be had, at the start or at any later size.
 int RunClockWindow(X11Placement placement);

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   std::string error;
   if (!LoadClockFaces(&error)) {
     std::fprintf(stderr, "orbidial: %s\n", error.c_str());
-    return kExitNoFont;
+    return ClockFacesLackedMemory() ? kExitNoMemory : kExitNoFont;
   }
   // Previews and hacks live in X windows of their hosts, whatever the session.
   if (request.mode == StartMode::kFullScreen &&

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<RasterSurface> raster;
   if (!options.output.empty()) {
-    if (!LoadClockFaces(&error)) return Fail(error, kExitNoFont);
+    if (!LoadClockFaces(&error)) return Fail(error, ClockFacesLackedMemory() ? kExitNoMemory : kExitNoFont);
     raster = std::make_unique<RasterSurface>(options.width, options.height);
   }
   RecordingSurface recording(options.calls ? stdout : nullptr);

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # A window that changes size gets the face of its new size at once, every
 # pixel of it: an xscreensaver host window (--window-id), a preview parent
-# (/p), and the root itself (--root) when the screen is resized.
+# (/p), and the root itself (--root) when the screen is resized. A size
+# whose frame buffer cannot be had ends the saver with status 4 and a line
+# that gives the size.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
@@ -37,4 +39,19 @@ shows_in "$(reference root-resized --at "$AT" --size 1600x900)" 1600x900+0+0
 kill -TERM "$SAVER_PID"
 saver_exits_with 0
 [[ ! -s "$WORK/saver.err" ]] || fail "--root: saver wrote: $(cat "$WORK/saver.err")"
+# The saver's address space held to what it uses, and 2 MiB more. (A
+# sanitizer's runtime reserves its shadow as address space: no such limit
+# there.)
+if ! ldd "$ORBIDIAL" | grep -q libasan; then
+  start_parent 640 400
+  start_saver /p "$PARENT"
+  shows_in "$small" 640x400+100+100
+  used=$(awk '/^VmSize:/ {print $2}' "/proc/$SAVER_PID/status")
+  prlimit --pid "$SAVER_PID" --as=$(((used + 2048) * 1024)) || fail "the saver's memory cannot be limited"
+  xdotool windowsize "$PARENT" 1920 1080
+  saver_exits_with 4
+  [[ $(cat "$WORK/saver.err") == "orbidial: not enough memory for a frame buffer of 1920x1080 pixels (8 MiB)" ]] ||
+    fail "a frame buffer out of reach: $(cat "$WORK/saver.err")"
+  kill "$PARENT_PID"
+fi
 echo "ok"

@@ -3,7 +3,8 @@
 # scripts/run.sh names the cause from it:
 #   no display: 1, for the saver and for the options dialog alike (as when
 #   the display is lost while they run: tests/fault/x_server_killed.sh);
-#   no fonts: 3, for the saver, the options dialog and orbidial-render.
+#   no fonts: 3, for the saver, the options dialog and orbidial-render;
+#   no memory to load a font: 4, never taken for a missing font.
 # Usage: exit_status_test.sh ORBIDIAL ORBIDIAL_RENDER SOURCE_DIR
 set -uo pipefail
 orbidial=$1 render=$2 src=$3
@@ -41,6 +42,25 @@ expect "saver, no fonts" 3 "no font for" "${no_fonts[@]}" DISPLAY="$nowhere" "$o
 expect "options dialog, no fonts" 3 "no font for the options dialog" "${no_fonts[@]}" DISPLAY="$nowhere" "$orbidial" /c
 expect "render, no fonts" 3 "no font for" "${no_fonts[@]}" "$render" -o "$work/face.png"
 [[ ! -e $work/face.png ]] || fail "render, no fonts: wrote a picture"
+
+# Address space too short to load a font is said as such: under each limit
+# the saver either gets past its fonts (to the display it cannot open) or
+# says it lacks memory, never that a font is missing; some limit must land
+# there. (A sanitizer's runtime reserves its shadow as address space.)
+if ! ldd "$orbidial" | grep -q libasan; then
+  statuses=" "
+  for ((mib = 16; mib <= 256; mib += 4)); do
+    status=0
+    (ulimit -v $((mib * 1024)) && exec env -u WAYLAND_DISPLAY DISPLAY="$nowhere" "$orbidial") \
+      >"$work/out" 2>"$work/err" </dev/null || status=$?
+    statuses+="$status "
+    [[ $status != 3 ]] || fail "at $mib MiB a font was taken for missing: $(cat "$work/err")"
+    [[ $status != 4 ]] || grep -q "^orbidial: not enough memory to load .* for " "$work/err" ||
+      fail "at $mib MiB: $(cat "$work/err")"
+    [[ $status != 1 ]] || break
+  done
+  [[ $statuses == *" 4 "*" 1 " ]] || fail "no limit stopped the fonts for memory: statuses$statuses"
+fi
 
 # scripts/run.sh in a tree of its own: its build steps stand still, its
 # programs are the ones under test.

@@ -9,6 +9,10 @@
 // and says in `error` which face is missing and which package provides it.
 bool LoadClockFaces(std::string* error);
 
+// After a failed `LoadClockFaces`: true when a font was there but the memory
+// to load it was not (the error says so), rather than a font missing.
+bool ClockFacesLackedMemory();
+
 // After `LoadClockFaces`: the font standing in for the face name `face`, as
 // "file#index (family style)"; empty before.
 std::string ClockFaceSource(const char16_t* face);

@@ -14,3 +14,6 @@ inline constexpr int kExitNoDisplay = 1;
 inline constexpr int kExitBadInput = 2;
 // The clock's fonts are missing (or fontconfig cannot find them).
 inline constexpr int kExitNoFont = 3;
+// The memory for a frame buffer (said with its size), or for mapping a
+// font file, could not be had.
+inline constexpr int kExitNoMemory = 4;
