@@ -13,7 +13,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/x_server.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/pictures.sh"
 
 ORBIDIAL=$1 RENDER=$2 XPROBE=$3 SHOTS=$4
-TEST_NAME=$(basename "$0" .sh)
+# E2E_VARIANT tells apart the files of one script run several ways at once.
+TEST_NAME=$(basename "$0" .sh)${E2E_VARIANT:+-$E2E_VARIANT}
 mkdir -p "$SHOTS"
 WORK=$(mktemp -d)
 STARTED=()

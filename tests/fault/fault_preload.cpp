@@ -9,6 +9,8 @@
 //                                    images draw into the X drawable ID instead
 //                                    (one that does not exist: an X error for
 //                                    every frame)
+//   ORBIDIAL_FAULT_COUNT=FILE        each frame put into that drawable appends
+//                                    "put" to FILE, each call of time() "time"
 //   ORBIDIAL_FAULT_HOLD_OPEN=SUFFIX  the first open() of a path ending in
 //   ORBIDIAL_FAULT_HOLD_DIR=DIR      SUFFIX makes the file DIR/held and waits
 //                                    (30 s at most) for DIR/go before it opens
@@ -59,6 +61,17 @@ void Trace(const std::string& line) {
   if (fd < 0) return;
   const std::string text = line + "\n";
   const ssize_t ignored = write(fd, text.data(), text.size());
+  (void)ignored;
+  close(fd);
+}
+
+void Count(const char* what) {
+  const char* file = std::getenv("ORBIDIAL_FAULT_COUNT");
+  if (file == nullptr || file[0] == '\0') return;
+  const int fd = open(file, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  const std::string line = std::string(what) + "\n";
+  const ssize_t ignored = write(fd, line.data(), line.size());
   (void)ignored;
   close(fd);
 }
@@ -163,7 +176,9 @@ int fsync(int fd) {
 // The frames only: bitmaps (Xlib fills a cursor's that way) go where asked.
 ::Drawable Target(::Drawable asked, const XImage* image) {
   const long long replaced = EnvNumber("ORBIDIAL_FAULT_X_DRAWABLE", 0);
-  return replaced != 0 && image->depth > 1 ? static_cast<::Drawable>(replaced) : asked;
+  if (replaced == 0 || image->depth <= 1) return asked;
+  Count("put");
+  return static_cast<::Drawable>(replaced);
 }
 
 Bool XShmPutImage(Display* display, ::Drawable drawable, GC gc, XImage* image, int sourceX, int sourceY,
@@ -181,6 +196,7 @@ int XPutImage(Display* display, ::Drawable drawable, GC gc, XImage* image, int s
 }
 
 time_t time(time_t* out) {
+  Count("time");
   const char* fixed = std::getenv("ORBIDIAL_FAULT_TIME");
   time_t now = 0;
   if (fixed != nullptr && fixed[0] != '\0') {

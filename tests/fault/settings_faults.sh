@@ -28,6 +28,8 @@ MOUNTS=()
 unmount_all() {
   local m
   for m in "${MOUNTS[@]}"; do umount "$m" 2>/dev/null || true; done
+  # The read-only folder, made so by its mode, must let its file go.
+  chmod u+w "$WORK/readonly" 2>/dev/null || true
   cleanup
 }
 trap unmount_all EXIT
