@@ -38,7 +38,7 @@ as_nobody() {
 as_nobody xscreensaver -no-splash >"$WORK/xscreensaver.log" 2>&1 &
 daemon=$!
 STARTED+=("$daemon")
-daemon_answers() { as_nobody xscreensaver-command -version; }
+daemon_answers() { as_nobody xscreensaver-command -version >/dev/null 2>&1; }
 daemon_answers || wait_for "xscreensaver's answer" "$E2E_WAIT" daemon_answers
 as_nobody xscreensaver-command -activate >/dev/null || fail "xscreensaver did not take -activate"
 
