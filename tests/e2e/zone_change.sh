@@ -26,7 +26,7 @@ shows_now() {
     shot_file=$(shot "${1//\//-}" 960x80+960+500)
     TZ=$1 "$RENDER" --theme "$2" -o "$ref" >/dev/null
     convert "$ref" -crop 960x80+960+500 +repage "$ref"
-    diff=$(compare -metric AE "$shot_file" "$ref" null: 2>&1 || true)
+    diff=$(pixels_differing "$shot_file" "$ref") || exit 1
     [[ $diff == 0 ]] && return 0
     ((SECONDS < deadline)) || fail "the screen does not show the time of $1 ($diff pixels differ)"
   done

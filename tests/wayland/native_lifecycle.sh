@@ -6,7 +6,8 @@
 # lock file's); SIGTERM ends it with 0; swayidle, whose timeout
 # comes again after each spell of activity, keeps exactly one running; and
 # when the compositor dies the saver ends within a second with status 1 and
-# one line of its own.
+# one line of its own; an output taken away takes its face, and the faces of
+# the others stay as they were.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
@@ -22,13 +23,14 @@ add_output
 set_output "$NEW_OUTPUT" 1024x768 0 0
 output=$NEW_OUTPUT
 park_pointer
-wait_shows "$output" "$(reference face --at "$at" --size 1024x768)"
+shows "$(reference face --at "$at" --size 1024x768)" "$output"
 
 echo "a second copy ends at once with 0"
 started=$(date +%s%N)
 status=0
-"$ORBIDIAL" 2>"$WORK/second.err" || status=$?
+timeout 10 "$ORBIDIAL" 2>"$WORK/second.err" || status=$?
 took=$((($(date +%s%N) - started) / 1000000))
+((status != 124)) || fail "the second copy was still running after 10s"
 ((status == 0)) || fail "the second copy ended with $status: $(cat "$WORK/second.err")"
 [[ ! -s $WORK/second.err ]] || fail "the second copy wrote: $(cat "$WORK/second.err")"
 echo "the second copy ended after $took ms"
@@ -78,7 +80,7 @@ swayidle timeout 2 "$WORK/saver.sh" >"$WORK/swayidle.log" 2>&1 &
 STARTED+=($!)
 count() { [[ $(wc -l <"$1") -ge $2 ]]; }
 wait_for "swayidle's first start" 10 count "$WORK/starts" 1
-wait_shows "$output" "$(reference face --at "$at" --size 1024x768)"
+shows "$(reference face --at "$at" --size 1024x768)" "$output"
 for round in 2 3; do
   # Activity ends the idle spell (the saver takes the key and ignores it);
   # two seconds later swayidle runs its command again.
@@ -88,7 +90,8 @@ for round in 2 3; do
 done
 [[ $(sort -u "$WORK/ends") == "end 0" ]] || fail "the later copies ended with: $(cat "$WORK/ends")"
 (($(wc -l <"$WORK/ends") == 2)) || fail "$(wc -l <"$WORK/ends") copies ended, expected 2"
-shows "$output" "$(reference face --at "$at" --size 1024x768)" || fail "the first copy's face is gone: $SHOT"
+# The first copy's face is still there.
+shows "$(reference face --at "$at" --size 1024x768)" "$output" 0
 
 echo "the compositor dies: status 1 within a second, one line"
 kill -KILL "$COMPOSITOR_PID"
@@ -102,4 +105,24 @@ echo "ended $took ms after the compositor: $(tail -1 "$WORK/ends"); stderr: $(ca
 ((took < 1000)) || fail "it took $took ms to end"
 [[ $(cat "$WORK/saver-0.err") == "orbidial: lost the connection to the Wayland compositor" ]] ||
   fail "stderr: $(cat "$WORK/saver-0.err")"
+
+echo "an output taken away: the other faces stay as they were"
+start_nested_sway 3
+nested_output_size WL-1 1024x768
+nested_output_size WL-2 800x600
+nested_output_size WL-3 640x480
+start_client "$ORBIDIAL"
+shows "$(reference face --at "$at" --size 1024x768)" WL-1
+shows "$(reference small --at "$at" --size 800x600)" WL-2
+shows "$(reference smaller --at "$at" --size 640x480)" WL-3
+# The first, then the last: the faces before and after the one that goes.
+unplug_output WL-1
+shows "$(reference small --at "$at" --size 800x600)" WL-2
+shows "$(reference smaller --at "$at" --size 640x480)" WL-3
+unplug_output WL-3
+shows "$(reference small --at "$at" --size 800x600)" WL-2
+kill -0 "$CLIENT_PID" 2>/dev/null || fail "the saver ended with its outputs: $(cat "$WORK/client.err")"
+kill -TERM "$CLIENT_PID"
+client_exits_with 0
+[[ ! -s $WORK/client.err ]] || fail "the saver wrote: $(cat "$WORK/client.err")"
 echo "passed"
