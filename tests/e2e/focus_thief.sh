@@ -62,9 +62,8 @@ saver_exits_with 0
 # A session bus of the test's own with dunst on it, as a desktop has.
 dbus-daemon --session --nofork --print-address=3 3>"$WORK/bus" 2>"$WORK/bus.log" &
 STARTED+=($!)
-for _ in $(seq 200); do [[ -s "$WORK/bus" ]] && break; sleep 0.02; done
+wait_for "the session bus" "$E2E_WAIT" test -s "$WORK/bus"
 DBUS_SESSION_BUS_ADDRESS=$(head -1 "$WORK/bus")
-[[ -n $DBUS_SESSION_BUS_ADDRESS ]] || fail "no session bus"
 export DBUS_SESSION_BUS_ADDRESS
 dunst -conf /dev/null >"$WORK/dunst.log" 2>&1 &
 STARTED+=($!)
@@ -72,8 +71,7 @@ dunst_listens() {
   dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
     org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications 2>/dev/null | grep -q true
 }
-for _ in $(seq 200); do dunst_listens && break; sleep 0.02; done
-dunst_listens || fail "dunst did not come on the bus: $(cat "$WORK/dunst.log")"
+wait_for "dunst on the bus" "$E2E_WAIT" dunst_listens
 face=$(reference face --at "$AT")
 start_saver
 shows "$face"

@@ -45,7 +45,7 @@ saver_exits_with 0
 if ! ldd "$ORBIDIAL" | grep -q libasan; then
   start_parent 640 400
   start_saver /p "$PARENT"
-  shows_in "$small" 640x400+100+100
+  shows "$small" 640x400+100+100
   used=$(awk '/^VmSize:/ {print $2}' "/proc/$SAVER_PID/status")
   prlimit --pid "$SAVER_PID" --as=$(((used + 2048) * 1024)) || fail "the saver's memory cannot be limited"
   xdotool windowsize "$PARENT" 1920 1080

@@ -53,7 +53,7 @@ kill -TERM "$CLIENT_PID"
 client_exits_with 0
 # Neither copy can make its lock file: the second still steps aside.
 start_client env XDG_RUNTIME_DIR="$WORK/folder-lock" WAYLAND_DISPLAY="$socket" "$ORBIDIAL"
-wait_shows "$output" "$(reference face --at "$at" --size 1024x768)"
+shows "$(reference face --at "$at" --size 1024x768)" "$output"
 status=0
 timeout 5 env XDG_RUNTIME_DIR="$WORK/link-lock" WAYLAND_DISPLAY="$socket" "$ORBIDIAL" 2>"$WORK/second.err" ||
   status=$?
