@@ -30,19 +30,20 @@ SAVER_PID=$first
 saver_running "second copies"
 shows "$face"
 
-# A hack in a window of its own still runs beside it.
+# A hack in a window of its own still runs beside it; the full-screen saver
+# stays on top, so the hack shows once the saver has ended.
 start_parent 640 400
 printf -v hex '0x%x' "$PARENT"
 "$ORBIDIAL" --window-id "$hex" 2>"$WORK/hack.err" &
 hack=$!
 STARTED+=("$hack")
-shows "$(reference hack --at "$AT" --size 640x400)" 640x400+100+100
-kill "$hack" "$PARENT_PID"
-wait "$hack" || fail "the hack ended with $?"
-
+shows "$face"
 xdotool key Escape
 saver_exits_with 0
 [[ ! -s "$WORK/saver.err" ]] || fail "saver wrote: $(cat "$WORK/saver.err")"
+shows "$(reference hack --at "$AT" --size 640x400)" 640x400+100+100
+kill "$hack" "$PARENT_PID"
+wait "$hack" || fail "the hack ended with $?"
 
 # Once it has ended, or was killed outright, the next copy runs.
 for ending in Escape KILL; do
