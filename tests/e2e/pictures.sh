@@ -69,6 +69,14 @@ differ_image() {
   [[ $diff != 0 ]] || fail "$(basename "$1") equals $(basename "$2")"
 }
 
+# colour_count FILE COLOUR: how many pixels of the picture are exactly
+# COLOUR (#RRGGBB). Done in one pass, where a text dump of every pixel takes
+# seconds of a loaded machine.
+colour_count() {
+  convert "$1" -alpha off -fill black +opaque "$2" -fill white -opaque "$2" \
+    -format '%[fx:round(mean*w*h)]' info: || fail "cannot read $1"
+}
+
 # reference NAME ARGS...: what orbidial-render draws for ARGS; prints the file.
 reference() {
   local file="$SHOTS/$TEST_NAME-$1-reference.png"
