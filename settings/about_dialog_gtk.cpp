@@ -53,13 +53,19 @@ constexpr char kDialogFont[] = "Noto Sans CJK SC";
 // texts. Without one GTK lays the texts out in no font at all: a window
 // taller than the screen whose text and buttons cannot be seen.
 bool DialogFontFound() {
-  if (FcInit() == FcFalse) return false;
+  // A configuration of its own, gone after the look: GTK loads the default
+  // one as it starts.
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (config == nullptr) return false;
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(kDialogFont));
-  if (pattern == nullptr) return false;
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  if (pattern == nullptr) {
+    FcConfigDestroy(config);
+    return false;
+  }
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* match = FcFontMatch(config, pattern, &result);
   FcPatternDestroy(pattern);
   FcCharSet* characters = nullptr;
   bool found = match != nullptr && FcPatternGetCharSet(match, FC_CHARSET, 0, &characters) == FcResultMatch;
@@ -71,6 +77,7 @@ bool DialogFontFound() {
     }
   }
   if (match != nullptr) FcPatternDestroy(match);
+  FcConfigDestroy(config);
   return found;
 }
 
