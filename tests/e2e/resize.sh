@@ -42,7 +42,7 @@ saver_exits_with 0
 # The saver's address space held to what it uses, and 2 MiB more. (A
 # sanitizer's runtime reserves its shadow as address space: no such limit
 # there.)
-if ! ldd "$ORBIDIAL" | grep -q libasan; then
+if [[ $(ldd "$ORBIDIAL") != *libasan* ]]; then
   start_parent 640 400
   start_saver /p "$PARENT"
   shows "$small" 640x400+100+100

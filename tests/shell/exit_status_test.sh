@@ -47,7 +47,7 @@ expect "render, no fonts" 3 "no font for" "${no_fonts[@]}" "$render" -o "$work/f
 # the saver either gets past its fonts (to the display it cannot open) or
 # says it lacks memory, never that a font is missing; some limit must land
 # there. (A sanitizer's runtime reserves its shadow as address space.)
-if ! ldd "$orbidial" | grep -q libasan; then
+if [[ $(ldd "$orbidial") != *libasan* ]]; then
   statuses=" "
   for ((mib = 16; mib <= 256; mib += 4)); do
     status=0
