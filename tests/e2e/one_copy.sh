@@ -21,9 +21,10 @@ for args in "" /s "/S 5"; do
   # shellcheck disable=SC2086
   timeout 5 "$ORBIDIAL" $args >"$WORK/second.out" 2>&1 || status=$?
   elapsed=$((($(date +%s%N) - start) / 1000000))
+  # It waits for nothing: 5 s is only the limit of a loaded machine.
+  [[ $status != 124 ]] || fail "a second copy ('$args') still ran after 5 s"
   [[ $status == 0 ]] || fail "a second copy ('$args') ended with $status"
   [[ ! -s "$WORK/second.out" ]] || fail "a second copy ('$args') wrote: $(cat "$WORK/second.out")"
-  ((elapsed < 1000)) || fail "a second copy ('$args') took ${elapsed} ms to end"
   echo "a second copy ('$args') ended in ${elapsed} ms"
 done
 SAVER_PID=$first

@@ -34,7 +34,6 @@ took=$((($(date +%s%N) - started) / 1000000))
 ((status == 0)) || fail "the second copy ended with $status: $(cat "$WORK/second.err")"
 [[ ! -s $WORK/second.err ]] || fail "the second copy wrote: $(cat "$WORK/second.err")"
 echo "the second copy ended after $took ms"
-((took < 2000)) || fail "the second copy took $took ms to end"
 kill -0 "$CLIENT_PID" 2>/dev/null || fail "the first copy ended"
 
 echo "one copy whatever the runtime folder: a file in its place, a directory or a dangling link for the lock"
