@@ -32,8 +32,7 @@ struct OutputFace {
   GdkMonitor* monitor = nullptr;  // a reference of ours
   GtkWidget* window = nullptr;
   FaceSurface face;
-  zwp_keyboard_shortcuts_inhibitor_v1* inhibitor = nullptr;
-  wl_surface* inhibited = nullptr;  // the window's surface it was made for
+  OutputName output;  // the compositor's name for the monitor, to find its mode
 };
 
 // In the order the outputs came; those with a face ready are `MonitorFaces`.
@@ -46,12 +45,6 @@ bool LayerShell = false;   // else fullscreen toplevels
 bool TearingDown = false;  // our own windows going at the end
 
 bool HasFace(const OutputFace& output) { return output.face.raster != nullptr; }
-
-void DropInhibitor(OutputFace& output) {
-  if (output.inhibitor != nullptr) zwp_keyboard_shortcuts_inhibitor_v1_destroy(output.inhibitor);
-  output.inhibitor = nullptr;
-  output.inhibited = nullptr;
-}
 
 // `MonitorFaces` as the outputs stand, each face aimed at a free buffer for
 // what is drawn next; a face whose buffers the compositor still holds sits
@@ -77,25 +70,72 @@ std::size_t FaceIndexOf(const OutputFace& wanted) {
 
 // ---- The keyboard ----------------------------------------------------------
 
-// Every key comes to us: each face's window asks the compositor to keep its
-// own shortcuts to itself while the window has the keyboard, as the system-
-// key hook does on Windows. Where it cannot be asked (no such protocol),
-// the compositor's shortcuts still act.
-void InhibitShortcuts(OutputFace& output) {
-  wl_surface* surface = output.face.parent;
-  if (WaylandShortcutsInhibitor == nullptr || surface == nullptr || surface == output.inhibited) return;
-  DropInhibitor(output);
+// Every key comes to us: the window with the keyboard asks the compositor
+// to keep its own shortcuts to itself, as the system-key hook does on
+// Windows. One request at a time, moved with the keyboard once answered: a
+// compositor that puts the question to its user (GNOME) asks once, not once
+// per output. Where it cannot be asked (no such protocol), or the answer is
+// no, the compositor's shortcuts still act.
+zwp_keyboard_shortcuts_inhibitor_v1* Inhibitor = nullptr;
+wl_surface* InhibitedSurface = nullptr;  // the window's surface it was made for
+bool InhibitorAnswered = false;
+bool InhibitorWasActive = false;
+bool ShortcutsRefused = false;          // for the rest of the run
+wl_surface* KeyboardSurface = nullptr;  // the window that had the keyboard last
+bool EscapeDown = false;                // its press reached one of our windows
+
+void DropInhibitor() {
+  if (Inhibitor != nullptr) zwp_keyboard_shortcuts_inhibitor_v1_destroy(Inhibitor);
+  Inhibitor = nullptr;
+  InhibitedSurface = nullptr;
+}
+
+void FollowKeyboard();
+
+void InhibitorActive(void*, zwp_keyboard_shortcuts_inhibitor_v1*) {
+  InhibitorAnswered = true;
+  InhibitorWasActive = true;
+  FollowKeyboard();
+}
+
+// Inactive before it was ever active is a refusal: the user said no to the
+// compositor's question, now or on an earlier run (GNOME remembers it).
+void InhibitorInactive(void*, zwp_keyboard_shortcuts_inhibitor_v1*) {
+  InhibitorAnswered = true;
+  if (InhibitorWasActive || ShortcutsRefused) return;
+  ShortcutsRefused = true;
+  std::fputs("orbidial: the compositor keeps its keyboard shortcuts over the saver (Super, Alt+Tab act "
+             "while it shows): its question was answered Deny; on GNOME, Settings > Apps > Orbidial, "
+             "\"Inhibit system keyboard shortcuts\" undoes that\n",
+             stderr);
+}
+const zwp_keyboard_shortcuts_inhibitor_v1_listener InhibitorListener = {InhibitorActive, InhibitorInactive};
+
+void FollowKeyboard() {
+  if (WaylandShortcutsInhibitor == nullptr || ShortcutsRefused || KeyboardSurface == nullptr) return;
+  if (KeyboardSurface == InhibitedSurface) return;
+  // The request out stands until it is answered.
+  if (Inhibitor != nullptr && !InhibitorAnswered) return;
   GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
   if (seat == nullptr) return;
-  output.inhibitor = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(
-      WaylandShortcutsInhibitor, surface, gdk_wayland_seat_get_wl_seat(seat));
-  output.inhibited = surface;
+  DropInhibitor();
+  Inhibitor = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(
+      WaylandShortcutsInhibitor, KeyboardSurface, gdk_wayland_seat_get_wl_seat(seat));
+  zwp_keyboard_shortcuts_inhibitor_v1_add_listener(Inhibitor, &InhibitorListener, nullptr);
+  InhibitedSurface = KeyboardSurface;
+  InhibitorAnswered = false;
+  InhibitorWasActive = false;
   KeyboardHook = 1;
 }
 
-void ReleaseKeyboard() {
-  for (const auto& output : Outputs) DropInhibitor(*output);
+gboolean OnFocusIn(GtkWidget* widget, GdkEventFocus*, gpointer) {
+  GdkWindow* window = gtk_widget_get_window(widget);
+  KeyboardSurface = window != nullptr ? gdk_wayland_window_get_wl_surface(window) : nullptr;
+  FollowKeyboard();
+  return FALSE;
 }
+
+void ReleaseKeyboard() { DropInhibitor(); }
 
 // The same keys as X11's keysyms: GDK's key values are those.
 unsigned VirtualKeyOf(guint keyval) {
@@ -111,6 +151,12 @@ unsigned VirtualKeyOf(guint keyval) {
 
 gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer) {
   const bool press = event->type == GDK_KEY_PRESS;
+  // An Escape pressed elsewhere (before the saver showed, or to answer the
+  // compositor's own question over it) is not the user's Escape to us.
+  if (event->keyval == GDK_KEY_Escape) {
+    if (!press && !EscapeDown) return TRUE;
+    EscapeDown = press;
+  }
   const bool alt = (event->state & GDK_MOD1_MASK) != 0;
   const bool control = (event->state & GDK_CONTROL_MASK) != 0;
   const unsigned message = press ? (alt ? kSysKeyDownMessage : kKeyDownMessage)
@@ -161,8 +207,18 @@ void FollowWindow(OutputFace& output) {
       output.face, parent, [](void* data) { FollowWindow(*static_cast<OutputFace*>(data)); }, &output);
   // The output's own scale: the window learns it only once it is shown there.
   const int scale120 = 120 * gdk_monitor_get_scale_factor(output.monitor);
-  const bool resized = SizeFaceSurface(output.face, gtk_widget_get_allocated_width(output.window),
-                                       gtk_widget_get_allocated_height(output.window), scale120);
+  const int width = gtk_widget_get_allocated_width(output.window);
+  const int height = gtk_widget_get_allocated_height(output.window);
+  // Without the fractional-scale protocol the whole scale GDK knows may not
+  // be the output's (sway 1.7 at 1.5 says 2): its mode tells its pixels.
+  int deviceWidth = 0, deviceHeight = 0, modeWidth = 0, modeHeight = 0;
+  if (WaylandFractionalScales == nullptr && WaylandOutputPixels(output.output.name, &modeWidth, &modeHeight)) {
+    GdkRectangle area;
+    gdk_monitor_get_geometry(output.monitor, &area);
+    deviceWidth = WindowDevicePixels(width, area.width, modeWidth);
+    deviceHeight = WindowDevicePixels(height, area.height, modeHeight);
+  }
+  const bool resized = SizeFaceSurface(output.face, width, height, scale120, deviceWidth, deviceHeight);
   if (!resized && hadFace == HasFace(output)) return;
   PublishFaces();
   if (!HasFace(output)) return;
@@ -170,7 +226,6 @@ void FollowWindow(OutputFace& output) {
     Started = true;
     ClockStart();
   }
-  InhibitShortcuts(output);
   ClockFaceChanged(FaceIndexOf(output));
 }
 
@@ -184,8 +239,12 @@ gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   return TRUE;
 }
 
-void OnScaleChanged(GdkMonitor*, GParamSpec*, gpointer data) {
+void OnMonitorChanged(GdkMonitor*, GParamSpec*, gpointer data) {
   FollowWindow(*static_cast<OutputFace*>(data));
+}
+
+void FollowEveryWindow() {
+  for (const auto& output : Outputs) FollowWindow(*output);
 }
 
 // A layer surface is closed by the compositor when its output goes; a
@@ -204,7 +263,11 @@ void OnDestroy(GtkWidget*, gpointer data) {
     const bool wasFirst = HasFace(*gone) && FaceIndexOf(*gone) == 0;
     std::unique_ptr<OutputFace> output = std::move(*it);
     Outputs.erase(it);
-    DropInhibitor(*output);
+    GdkWindow* window = gtk_widget_get_window(output->window);
+    wl_surface* surface = window != nullptr ? gdk_wayland_window_get_wl_surface(window) : nullptr;
+    if (surface != nullptr && surface == InhibitedSurface) DropInhibitor();
+    if (surface != nullptr && surface == KeyboardSurface) KeyboardSurface = nullptr;
+    ForgetOutputName(output->output);
     DropFaceSurface(output->face);
     g_signal_handlers_disconnect_by_data(output->monitor, output.get());
     g_object_unref(output->monitor);
@@ -259,7 +322,12 @@ void AddOutput(GdkDisplay* display, GdkMonitor* monitor) {
   g_signal_connect(window, "realize", G_CALLBACK(HideCursor), data);
   g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), data);
   g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), data);
-  g_signal_connect(monitor, "notify::scale-factor", G_CALLBACK(OnScaleChanged), data);
+  g_signal_connect(window, "focus-in-event", G_CALLBACK(OnFocusIn), data);
+  g_signal_connect(monitor, "notify::scale-factor", G_CALLBACK(OnMonitorChanged), data);
+  g_signal_connect(monitor, "notify::geometry", G_CALLBACK(OnMonitorChanged), data);
+  AskOutputName(
+      output->output, gdk_wayland_monitor_get_wl_output(monitor),
+      [](void* face) { FollowWindow(*static_cast<OutputFace*>(face)); }, data);
   Outputs.push_back(std::move(output));
   gtk_widget_show(window);
 }
@@ -382,6 +450,7 @@ WaylandRun RunWaylandClock(int* status) {
     return WaylandRun::kRan;
   }
   ReportLostCompositor();
+  WaylandOutputsChanged = FollowEveryWindow;
   g_unix_fd_add_full(G_PRIORITY_HIGH, wl_display_get_fd(wayland),
                      static_cast<GIOCondition>(G_IO_HUP | G_IO_ERR), OnConnectionEnd, nullptr, nullptr);
   for (const int number : {SIGTERM, SIGINT, SIGHUP}) g_unix_signal_add(number, OnSignal, nullptr);
@@ -407,6 +476,8 @@ WaylandRun RunWaylandClock(int* status) {
 
   TearingDown = true;
   while (!Outputs.empty()) gtk_widget_destroy(Outputs.back()->window);
+  DropWaylandPointers();
+  WaylandOutputsChanged = nullptr;
   // The windows go from the screen now, not when the process is gone.
   wl_display_flush(wayland);
   ClockPlatformInUse = nullptr;
