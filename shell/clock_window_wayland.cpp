@@ -37,6 +37,11 @@ struct OutputFace {
 
 // In the order the outputs came; those with a face ready are `MonitorFaces`.
 std::vector<std::unique_ptr<OutputFace>> Outputs;
+// Outputs whose windows are going: their faces go after the windows' own
+// surfaces. A compositor may trip over a sub-surface that goes while its
+// layer surface still stands (phoc 0.24 crashes on it).
+std::vector<std::unique_ptr<OutputFace>> Leaving;
+guint LeavingDrop = 0;
 GMainLoop* Loop = nullptr;
 int QuitCode = 0;
 guint FrameTimer = 0;
@@ -256,6 +261,13 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
   return TRUE;
 }
 
+void DropLeaving() {
+  if (LeavingDrop != 0) g_source_remove(LeavingDrop);
+  LeavingDrop = 0;
+  for (const auto& output : Leaving) DropFaceSurface(output->face);
+  Leaving.clear();
+}
+
 void OnDestroy(GtkWidget*, gpointer data) {
   auto* gone = static_cast<OutputFace*>(data);
   for (auto it = Outputs.begin(); it != Outputs.end(); ++it) {
@@ -268,9 +280,18 @@ void OnDestroy(GtkWidget*, gpointer data) {
     if (surface != nullptr && surface == InhibitedSurface) DropInhibitor();
     if (surface != nullptr && surface == KeyboardSurface) KeyboardSurface = nullptr;
     ForgetOutputName(output->output);
-    DropFaceSurface(output->face);
     g_signal_handlers_disconnect_by_data(output->monitor, output.get());
     g_object_unref(output->monitor);
+    output->monitor = nullptr;
+    // The window's surface goes once this signal is over; its face after it.
+    Leaving.push_back(std::move(output));
+    if (LeavingDrop == 0 && !TearingDown) {
+      LeavingDrop = g_idle_add_full(G_PRIORITY_HIGH, [](gpointer) {
+        LeavingDrop = 0;
+        DropLeaving();
+        return G_SOURCE_REMOVE;
+      }, nullptr, nullptr);
+    }
     if (TearingDown || ClockClosed()) return;
     PublishFaces();
     if (wasFirst && !MonitorFaces.empty()) ClockFaceChanged(0);
@@ -401,9 +422,10 @@ void StopFrameTimer() {
 // buffer to make.
 void NoBackBuffer(int, int) { BackBufferDC = nullptr; }
 
+// Nothing more is drawn; the faces' surfaces go after their windows'.
 void DropFaces() {
   BackBufferDC = nullptr;
-  for (const auto& output : Outputs) DropFaceSurface(output->face);
+  MonitorFaces.clear();
 }
 
 // The compositor gives the keyboard to the overlay surfaces; a client cannot
@@ -476,6 +498,7 @@ WaylandRun RunWaylandClock(int* status) {
 
   TearingDown = true;
   while (!Outputs.empty()) gtk_widget_destroy(Outputs.back()->window);
+  DropLeaving();
   DropWaylandPointers();
   WaylandOutputsChanged = nullptr;
   // The windows go from the screen now, not when the process is gone.

@@ -2,9 +2,10 @@
 # The native Wayland saver's life under headless sway: started before
 # there is any output, it waits and shows its face when one comes; a second
 # copy ends at once with 0; SIGTERM ends it with 0; swayidle, whose timeout
-# comes again after each spell of activity, keeps exactly one running; and
-# when the compositor dies the saver ends within a second with status 1 and
-# one line of its own.
+# comes again after each spell of activity, keeps exactly one running; when
+# the compositor dies the saver ends within a second with status 1 and one
+# line of its own; and under phoc it ends without taking the compositor
+# down.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
@@ -77,4 +78,20 @@ echo "ended $took ms after the compositor: $(tail -1 "$WORK/ends"); stderr: $(ca
 ((took < 1000)) || fail "it took $took ms to end"
 [[ $(cat "$WORK/saver-0.err") == "orbidial: lost the connection to the Wayland compositor" ]] ||
   fail "stderr: $(cat "$WORK/saver-0.err")"
+echo "phoc: its face, and it ends with the face's sub-surface still on its layer surface"
+# phoc crashes when a layer surface's sub-surface goes before the layer
+# surface does.
+start_phoc 1024x768
+start_client "$ORBIDIAL"
+face=$(reference face --at "$at" --size 1024x768)
+wait_shows HEADLESS-1 "$face"
+kill -TERM "$CLIENT_PID"
+client_exits_with 0
+# The shot is taken only while phoc lives.
+after=$SHOTS/$TEST_NAME-phoc-after.png
+face_gone() { grim -o HEADLESS-1 "$after" && [[ $(compare -metric AE "$after" "$face" null: 2>&1) != 0 ]]; }
+wait_for "phoc's output without the face" 5 face_gone
+if ! kill -0 "$COMPOSITOR_PID" || ! grim -o HEADLESS-1 "$after"; then fail "phoc did not outlive the saver"; fi
+# GTK itself complains of the missing seat, as under weston.
+! grep -v -e '^$' -e 'GDK_IS_SEAT' "$WORK/client.err" || fail "the saver wrote more than GTK's complaint"
 echo "passed"
