@@ -33,6 +33,7 @@ void DropBuffers(FaceSurface& face) {
     b.buffer = nullptr;
     b.pixels = nullptr;
     b.busy = false;
+    b.fresh = true;
     b.ink = InkRecord{};
   }
   if (face.memory != nullptr) munmap(face.memory, face.memoryBytes);
@@ -76,12 +77,14 @@ bool MakeBuffers(FaceSurface& face, int width, int height) {
 void Present(FaceSurface& face, std::span<const Rect> changed) {
   FaceBuffer* drawn = face.drawing;
   face.drawing = nullptr;
-  if (drawn == nullptr || changed.empty() || face.surface == nullptr) return;
-  for (const Rect& r : changed) {
-    if (WaylandCompositorVersion >= kDamageBufferVersion) {
+  if (drawn == nullptr || face.surface == nullptr || (changed.empty() && !drawn->fresh)) return;
+  if (drawn->fresh || WaylandCompositorVersion < kDamageBufferVersion) {
+    // A new buffer is new throughout, whatever it shares with the old one.
+    wl_surface_damage(face.surface, 0, 0, INT32_MAX, INT32_MAX);
+    drawn->fresh = false;
+  } else {
+    for (const Rect& r : changed) {
       wl_surface_damage_buffer(face.surface, r.left, r.top, r.right - r.left, r.bottom - r.top);
-    } else {
-      wl_surface_damage(face.surface, 0, 0, INT32_MAX, INT32_MAX);
     }
   }
   wl_surface_attach(face.surface, drawn->buffer, 0, 0);
@@ -118,7 +121,7 @@ void AttachFaceSurface(FaceSurface& face, wl_surface* parent, void (*scaleChange
 }
 
 int WindowDevicePixels(int window, int outputLogical, int outputPixels) {
-  if (window == outputLogical || outputLogical <= 0) return outputPixels;
+  if (outputLogical <= 0) return outputPixels;
   const long long scaled = static_cast<long long>(window) * outputPixels;
   return static_cast<int>((scaled + outputLogical / 2) / outputLogical);
 }

@@ -22,6 +22,7 @@ struct FaceBuffer {
   wl_buffer* buffer = nullptr;
   std::uint32_t* pixels = nullptr;
   bool busy = false;  // the compositor may still read it
+  bool fresh = true;  // not yet shown: the compositor has none of it
   InkRecord ink;      // where it holds ink, for the raster surface
 };
 

@@ -3,7 +3,8 @@
 # a fullscreen window on each output. Under weston's headless back end, which
 # has no seat and so takes no input, the face fills its output and SIGTERM
 # ends it; under sway, told to take the same way, the keys and buttons act
-# on it as on the overlay surfaces.
+# on it as on the overlay surfaces, and at scales 2 and 1.5 it shows the
+# face of the output's pixels.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
@@ -42,6 +43,11 @@ shell=$(swaymsg -t get_tree -r | jq -r '[.. | objects | select(.app_id? == "orbi
 [[ $shell == "xdg_shell 1" ]] || fail "the saver's windows: $shell, not fullscreen xdg_shell ones"
 click 1500 300 button3
 wait_shows HEADLESS-1 "$(reference style2 --at "$at" --size 1280x720 --style 2)"
+# A fullscreen window at scale 2 and at 1.5: the face of the output's pixels.
+set_output HEADLESS-1 1280x720 0 0 2
+wait_shows HEADLESS-1 "$(reference style2 --at "$at" --size 1280x720 --style 2)"
+set_output "$second" 1536x1152 1280 0 1.5
+wait_shows "$second" "$(reference mode --at "$at" --size 1536x1152 --style 2)"
 keys -s 300 -M ctrl -k Escape -m ctrl
 sleep 0.3
 kill -0 "$CLIENT_PID" 2>/dev/null || fail "Ctrl+Esc ended the saver"

@@ -4,7 +4,8 @@
 # on it; the compositor's shortcuts held back; the right button and the
 # wheel acting on both outputs; an output turned to scale 2 still showing
 # the face of its pixels; outputs resized, added, switched off and on again
-# while it runs; Escape ends it with 0 and the desktop is back.
+# while it runs; at scale 1.5 and turned a quarter, the face of the output's
+# mode; Escape ends it with 0 and the desktop is back.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
@@ -91,6 +92,14 @@ kill -0 "$CLIENT_PID" 2>/dev/null || fail "an output switched off ended the save
 wait_shows "$second" "$(reference small --at "$at" --size 800x600 --style 2 --theme 4)"
 swaycmd output "$third" enable
 wait_shows "$third" "$(reference third --at "$at" --size 640x480 --style 2 --theme 4)"
+
+echo "scale 1.5, which sway 1.7 calls 2 to its clients: the face of the output's mode, pixel for pixel"
+set_output HEADLESS-1 1920x1080 0 0 1.5
+wait_shows HEADLESS-1 "$(reference mode-first --at "$at" --size 1920x1080 --style 2 --theme 4)"
+# A mode turned a quarter: 1440x1080 stands as 1080x1440.
+swaycmd output "$third" transform 90
+set_output "$third" 1440x1080 1440 0 1.5
+wait_shows "$third" "$(reference turned --at "$at" --size 1080x1440 --style 2 --theme 4)"
 
 echo "Escape ends it with 0; the panel is back"
 keys -k Escape
