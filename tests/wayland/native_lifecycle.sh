@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The native Wayland saver's life under headless sway: started before
 # there is any output, it waits and shows its face when one comes; a second
-# copy ends at once with 0; SIGTERM ends it with 0; swayidle, whose timeout
-# comes again after each spell of activity, keeps exactly one running; when
-# the compositor dies the saver ends within a second with status 1 and one
-# line of its own; and under phoc it ends without taking the compositor
-# down.
+# copy ends at once with 0; SIGTERM ends it with 0; an Escape whose press
+# went elsewhere does not end it; swayidle, whose timeout comes again after
+# each spell of activity, keeps exactly one running; when the compositor
+# dies the saver ends within a second with status 1 and one line of its own;
+# and under phoc it ends without taking the compositor down.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
@@ -36,6 +36,27 @@ kill -0 "$CLIENT_PID" 2>/dev/null || fail "the first copy ended"
 
 echo "SIGTERM ends it with 0"
 kill -TERM "$CLIENT_PID"
+client_exits_with 0
+
+echo "an Escape pressed before it showed: its release does not end it, the next Escape does"
+# wtype presses Escape, then holds it while it reads its input, and lets it
+# go at the input's end.
+mkfifo "$WORK/hold"
+wtype -P Escape - -p Escape <"$WORK/hold" &
+holder=$!
+STARTED+=("$holder")
+exec 7>"$WORK/hold"
+holding() { read -r call fd _ <"/proc/$holder/syscall" && [[ $call == 0 && $fd == 0x0 ]]; }
+wait_for "wtype holding Escape" 5 holding
+start_client "$ORBIDIAL" 7>&-
+wait_shows "$output" "$(reference face --at "$at" --size 1024x768)"
+exec 7>&-
+wait "$holder"
+# Events come in order: a face changed by the right button after the
+# release means the release did not end the saver.
+click 500 300 button3
+wait_shows "$output" "$(reference style2 --at "$at" --size 1024x768 --style 2)"
+keys -k Escape
 client_exits_with 0
 
 echo "swayidle starts exactly one"
