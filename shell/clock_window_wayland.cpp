@@ -109,9 +109,9 @@ void InhibitorInactive(void*, zwp_keyboard_shortcuts_inhibitor_v1*) {
   InhibitorAnswered = true;
   if (InhibitorWasActive || ShortcutsRefused) return;
   ShortcutsRefused = true;
-  std::fputs("orbidial: the compositor keeps its keyboard shortcuts over the saver (Super, Alt+Tab act "
-             "while it shows): its question was answered Deny; on GNOME, Settings > Apps > Orbidial, "
-             "\"Inhibit system keyboard shortcuts\" undoes that\n",
+  std::fputs("orbidial: the compositor keeps its shortcuts (Super, Alt+Tab) over the saver: its question "
+             "was answered Deny; on GNOME, \"Inhibit system keyboard shortcuts\" under Settings > Apps > "
+             "Orbidial Clock Screen Saver undoes that\n",
              stderr);
 }
 const zwp_keyboard_shortcuts_inhibitor_v1_listener InhibitorListener = {InhibitorActive, InhibitorInactive};
