@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "ending_signals_posix.h"
 #include "face_surface_wayland.h"
 #include "keyboard-shortcuts-inhibit-unstable-v1-client-protocol.h"
 #include "saver_lock_posix.h"
@@ -394,7 +395,10 @@ void OnGdkMessage(const gchar* domain, GLogLevelFlags level, const gchar* messag
   g_log_default_handler(domain, level, message, nullptr);
 }
 
-gboolean OnSignal(gpointer) {
+gboolean OnSignal(gint fd, GIOCondition, gpointer) {
+  signalfd_siginfo info{};
+  while (read(fd, &info, sizeof info) > 0) {
+  }
   ClockShutdown();
   return G_SOURCE_CONTINUE;
 }
@@ -475,7 +479,8 @@ WaylandRun RunWaylandClock(int* status) {
   WaylandOutputsChanged = FollowEveryWindow;
   g_unix_fd_add_full(G_PRIORITY_HIGH, wl_display_get_fd(wayland),
                      static_cast<GIOCondition>(G_IO_HUP | G_IO_ERR), OnConnectionEnd, nullptr, nullptr);
-  for (const int number : {SIGTERM, SIGINT, SIGHUP}) g_unix_signal_add(number, OnSignal, nullptr);
+  const int signalFd = OpenEndingSignalFd();
+  const guint signalWatch = signalFd >= 0 ? g_unix_fd_add(signalFd, G_IO_IN, OnSignal, nullptr) : 0;
 
   ClockPlatformInUse = &WaylandPlatform;
   // Asked only where it is offered: gtk-layer-shell warns on stderr when it
@@ -495,6 +500,8 @@ WaylandRun RunWaylandClock(int* status) {
   ClockShutdown();
   g_main_loop_unref(Loop);
   Loop = nullptr;
+  if (signalWatch != 0) g_source_remove(signalWatch);
+  if (signalFd >= 0) close(signalFd);
 
   TearingDown = true;
   while (!Outputs.empty()) gtk_widget_destroy(Outputs.back()->window);

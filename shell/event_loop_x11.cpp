@@ -8,6 +8,7 @@
 
 #include <cerrno>
 
+#include "ending_signals_posix.h"
 #include "shell/clock_window.h"
 #include "x_errors_x11.h"
 
@@ -66,14 +67,13 @@ int RunDue() {
 }  // namespace
 
 int OpenSignalFd() {
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGTERM);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGHUP);
-  if (sigprocmask(SIG_BLOCK, &signals, nullptr) != 0) return -1;
-  const int fd = signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
-  if (fd < 0) sigprocmask(SIG_UNBLOCK, &signals, nullptr);
+  BlockEndingSignals();
+  const int fd = OpenEndingSignalFd();
+  if (fd < 0) {
+    // No descriptor: the signals end the process as they would by default.
+    const sigset_t signals = EndingSignals();
+    sigprocmask(SIG_UNBLOCK, &signals, nullptr);
+  }
   return fd;
 }
 

@@ -3,6 +3,8 @@
 // it on X11), else on X11; /p N previews inside X window N; /c opens the
 // options dialog; xscreensaver's --root, --window-id and XSCREENSAVER_WINDOW
 // draw into the host's window.
+#include <glib-unix.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "clock_window_wayland.h"
 #include "clock_window_x11.h"
+#include "ending_signals_posix.h"
 #include "face/font_lookup.h"
 #include "face/local_instant.h"
 #include "settings/about_dialog_gtk.h"
@@ -38,9 +41,26 @@ X11Placement PlacementFor(StartMode mode) {
   }
 }
 
+// The options dialog keeps nothing unsaved that a signal could lose: it ends
+// as Cancel would, with 0 (from the main loop, never in the middle of a save).
+void EndDialogOnSignal() {
+  const int fd = OpenEndingSignalFd();
+  if (fd < 0) return;
+  g_unix_fd_add(
+      fd, G_IO_IN,
+      [](gint, GIOCondition, gpointer) -> gboolean {
+        std::fflush(nullptr);
+        std::_Exit(kExitOk);
+      },
+      nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // From here on an ending signal waits for the event loop (or the dialog's)
+  // and ends the run with 0, whatever the saver is doing when it comes.
+  BlockEndingSignals();
   // Settings come first, so the options dialog shows the stored values.
   ReadSettings();
   ApplyTestOverrides();
@@ -55,6 +75,7 @@ int main(int argc, char** argv) {
     // Whatever way the dialog ends, the options run ends with 0; only a
     // dialog that could not be shown at all is a failure.
     ReportLostCompositor();
+    EndDialogOnSignal();
     const int ended = RunOptionsDialog(static_cast<unsigned long>(ParentWindow));
     return ended == 0 ? kExitNoDisplay : kExitOk;
   }

@@ -10,10 +10,11 @@
 # seconds by default (10: a loaded machine or a sanitizer build is slow).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/x_server.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/pictures.sh"
 
 ORBIDIAL=$1 RENDER=$2 XPROBE=$3 SHOTS=$4
-TEST_NAME=$(basename "$0" .sh)
-E2E_WAIT=${E2E_WAIT:-10}
+# E2E_VARIANT tells apart the files of one script run several ways at once.
+TEST_NAME=$(basename "$0" .sh)${E2E_VARIANT:+-$E2E_VARIANT}
 mkdir -p "$SHOTS"
 WORK=$(mktemp -d)
 STARTED=()
@@ -93,6 +94,7 @@ wait_count() {
 # saver_exits_with STATUS [SECONDS]: the saver ends in time with STATUS.
 saver_exits_with() {
   local want=$1 limit=${2:-3} i status
+  need_seconds saver_exits_with "$limit"
   for ((i = 0; i < limit * 20; i++)); do
     if ! kill -0 "$SAVER_PID" 2>/dev/null; then
       status=0
@@ -119,27 +121,11 @@ shot() {
   echo "$file"
 }
 
-# shows REFERENCE [SECONDS]: the screen comes to equal REFERENCE within
-# SECONDS (default E2E_WAIT), pixel for pixel or within SHOWS_FUZZ (e.g. 4%,
-# a 16-bit screen) per pixel. The last screenshot stays in SHOTS under the
-# reference's name.
-shows() { shows_in "$1" "" "${2:-}"; }
-
-# shows_in REFERENCE GEOMETRY [SECONDS]: the same for the rectangle GEOMETRY
-# (WxH+X+Y, or "" for the whole screen).
-shows_in() {
-  local reference=$1 geometry=$2 limit=${3:-$E2E_WAIT} name file diff deadline
-  name=$(basename "$reference" -reference.png)
-  file="$SHOTS/$TEST_NAME-${name#"$TEST_NAME"-}.png"
-  deadline=$((SECONDS + limit))
-  while :; do
-    import -window root ${geometry:+-crop "$geometry"} +repage "$file"
-    diff=$(compare -metric AE ${SHOWS_FUZZ:+-fuzz "$SHOWS_FUZZ"} "$file" "$reference" null: 2>&1 || true)
-    [[ $diff == 0 ]] && return 0
-    ((SECONDS < deadline)) || break
-    sleep 0.05
-  done
-  fail "${geometry:-the screen} did not come to show $(basename "$reference") within ${limit}s ($diff pixels differ; see $file)"
+# take_picture FILE GEOMETRY: the screen, or its rectangle GEOMETRY
+# (WxH+X+Y), into FILE (for the checks of pictures.sh).
+take_picture() {
+  [[ -z $2 || $2 =~ ^[0-9]+x[0-9]+\+[0-9]+\+[0-9]+$ ]] || fail "'$2' is not a rectangle WxH+X+Y"
+  import -window root ${2:+-crop "$2"} +repage "$1"
 }
 
 # start_parent W H: a grey W x H window of another client at (100, 100), as
@@ -153,19 +139,4 @@ start_parent() {
   PARENT=
   read -r -t "$E2E_WAIT" PARENT <"$WORK/parent" || true
   [[ -n $PARENT ]] || fail "no parent window"
-}
-
-# differ_image A B
-differ_image() {
-  local diff
-  diff=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
-  [[ $diff != 0 ]] || fail "$(basename "$1") equals $(basename "$2")"
-}
-
-# reference NAME ARGS...: what orbidial-render draws for ARGS.
-reference() {
-  local file="$SHOTS/$TEST_NAME-$1-reference.png"
-  shift
-  "$RENDER" "$@" -o "$file" >/dev/null
-  echo "$file"
 }

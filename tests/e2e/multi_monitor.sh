@@ -17,31 +17,31 @@ xrandr --setmonitor R 1024/270x768/203+1280+0 none >/dev/null
 left=1280x800+0+0 right=1024x768+1280+0
 start_saver
 wait_first_frame 0 0 2304 800
-shows_in "$(reference left --at "$AT" --size 1280x800)" $left
-shows_in "$(reference right --at "$AT" --size 1024x768)" $right
+shows "$(reference left --at "$AT" --size 1280x800)" $left
+shows "$(reference right --at "$AT" --size 1024x768)" $right
 # The strip under the smaller monitor belongs to no monitor and is left alone.
 (($("$XPROBE" nonblack 1280 768 1024 32) == 0)) || fail "drawn outside the monitors"
 
 xdotool mousemove 1800 400 click 3   # on the right: the next style on both
-shows_in "$(reference left-style2 --at "$AT" --size 1280x800 --style 2)" $left
-shows_in "$(reference right-style2 --at "$AT" --size 1024x768 --style 2)" $right
+shows "$(reference left-style2 --at "$AT" --size 1280x800 --style 2)" $left
+shows "$(reference right-style2 --at "$AT" --size 1024x768 --style 2)" $right
 xdotool mousemove 600 400 click 4    # on the left: the next theme on both
-shows_in "$(reference right-theme4 --at "$AT" --size 1024x768 --style 2 --theme 4)" $right
+shows "$(reference right-theme4 --at "$AT" --size 1024x768 --style 2 --theme 4)" $right
 xdotool mousemove 1800 400 click 5   # and back
-shows_in "$(reference left-theme3 --at "$AT" --size 1280x800 --style 2 --theme 3)" $left
+shows "$(reference left-theme3 --at "$AT" --size 1280x800 --style 2 --theme 3)" $left
 
 # Monitors change under the running saver: each face follows.
 xrandr --delmonitor R >/dev/null
 xrandr --setmonitor S 800/211x600/158+1400+100 none >/dev/null
 added=$(reference added --at "$AT" --size 800x600 --style 2 --theme 3)
-shows_in "$added" 800x600+1400+100
+shows "$added" 800x600+1400+100
 # Nothing of the removed monitor's face is left around the new one.
 (($("$XPROBE" nonblack 1280 0 1024 100) == 0)) || fail "the removed monitor's face stayed"
 # The server takes no new size for a monitor it has: it goes and comes back.
 xrandr --delmonitor L >/dev/null
 xrandr --setmonitor L 1024/270x700/185+0+0 screen >/dev/null
-shows_in "$(reference resized --at "$AT" --size 1024x700 --style 2 --theme 3)" 1024x700+0+0
-shows_in "$added" 800x600+1400+100
+shows "$(reference resized --at "$AT" --size 1024x700 --style 2 --theme 3)" 1024x700+0+0
+shows "$added" 800x600+1400+100
 saver_running "monitors changing"
 
 xdotool mousemove 1800 400 click 1   # a left click on the second monitor ends it
@@ -52,7 +52,7 @@ saver_exits_with 0
 # of a single monitor of its size.
 xrandr --delmonitor S >/dev/null
 start_saver
-shows_in "$(reference single --at "$AT" --size 1024x700)" 1024x700+0+0
+shows "$(reference single --at "$AT" --size 1024x700)" 1024x700+0+0
 xdotool mousemove 500 300 click 1
 saver_exits_with 0
 
@@ -60,7 +60,7 @@ saver_exits_with 0
 # as the end of the window always does.
 xrandr --setmonitor S 800/211x600/158+1400+100 none >/dev/null
 start_saver
-shows_in "$(reference fresh --at "$AT" --size 800x600)" 800x600+1400+100
+shows "$(reference fresh --at "$AT" --size 800x600)" 800x600+1400+100
 second=
 for id in $(xdotool search --name '^Orbidial$'); do
   [[ $(xwininfo -id "$id" | awk '/Absolute upper-left X/ {print $4}') == 1400 ]] && second=$id

@@ -2,7 +2,8 @@
 # One full-screen saver per display: a second copy ends at once, silently,
 # with status 0, and leaves the first as it was (still ending on Escape).
 # Previews and hacks are not limited. A copy killed outright frees the
-# display for the next.
+# display for the next. Of two copies started in the same instant one runs.
+# E2E_FAULT_PRELOAD: the fault library, which lines the two copies up.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
@@ -20,9 +21,10 @@ for args in "" /s "/S 5"; do
   # shellcheck disable=SC2086
   timeout 5 "$ORBIDIAL" $args >"$WORK/second.out" 2>&1 || status=$?
   elapsed=$((($(date +%s%N) - start) / 1000000))
+  # It waits for nothing: 5 s is only the limit of a loaded machine.
+  [[ $status != 124 ]] || fail "a second copy ('$args') still ran after 5 s"
   [[ $status == 0 ]] || fail "a second copy ('$args') ended with $status"
   [[ ! -s "$WORK/second.out" ]] || fail "a second copy ('$args') wrote: $(cat "$WORK/second.out")"
-  ((elapsed < 1000)) || fail "a second copy ('$args') took ${elapsed} ms to end"
   echo "a second copy ('$args') ended in ${elapsed} ms"
 done
 SAVER_PID=$first
@@ -35,7 +37,7 @@ printf -v hex '0x%x' "$PARENT"
 "$ORBIDIAL" --window-id "$hex" 2>"$WORK/hack.err" &
 hack=$!
 STARTED+=("$hack")
-shows_in "$(reference hack --at "$AT" --size 640x400)" 640x400+100+100
+shows "$(reference hack --at "$AT" --size 640x400)" 640x400+100+100
 kill "$hack" "$PARENT_PID"
 wait "$hack" || fail "the hack ended with $?"
 
@@ -51,7 +53,7 @@ for ending in Escape KILL; do
     kill -KILL "$SAVER_PID"
     wait "$SAVER_PID" 2>/dev/null || true
     # Its windows go with its connection.
-    for _ in $(seq 100); do (($("$XPROBE" nonblack 0 0 1920 1080) == 0)) && break; sleep 0.05; done
+    wait_count 0 0 1920 1080 000000 $((1920 * 1080))
   else
     xdotool key Escape
     saver_exits_with 0
@@ -60,6 +62,27 @@ done
 start_saver
 wait_first_frame 0 0 1920 1080
 saver_running "a start after a killed copy"
+xdotool key Escape
+saver_exits_with 0
+
+# Two copies in the same instant: each, asking whether the display has a
+# saver, waits with the answer until the other has asked too. Unless asking
+# and taking are one step, both find it free and both run.
+mkdir "$WORK/meet"
+copies=()
+for copy in 1 2; do
+  ORBIDIAL_FAULT_MEET_DIR=$WORK/meet LD_PRELOAD=$E2E_FAULT_PRELOAD "$ORBIDIAL" 2>"$WORK/copy$copy.err" &
+  copies+=($!)
+  STARTED+=($!)
+done
+one_ended() { ! kill -0 "${copies[0]}" || ! kill -0 "${copies[1]}"; }
+wait_for "the end of one of two copies started together" "$E2E_WAIT" one_ended
+for copy in 0 1; do
+  kill -0 "${copies[copy]}" 2>/dev/null && SAVER_PID=${copies[copy]} && continue
+  wait "${copies[copy]}" || fail "the copy that did not run ended with $?"
+done
+[[ ! -s $WORK/copy1.err && ! -s $WORK/copy2.err ]] || fail "they wrote: $(cat "$WORK"/copy*.err)"
+saver_running "the end of the other copy"
 xdotool key Escape
 saver_exits_with 0
 echo "ok"

@@ -29,14 +29,13 @@ saver_exits_with 0
 # Stale and missing ids, in both forms.
 for args in "/p 123456789" "/p" "/p 99999999999999999999" "/p abc" "--window-id 0x3fffff0" \
             "-window-id junk" "--window-id 0xZZ" "--window-id 0x0" "--window-id=" "--window-id"; do
-  start=$(date +%s%N)
   status=0
+  # Ends at once: it waits for nothing (the time limit is only for a loaded machine).
   # shellcheck disable=SC2086 # each case is a whole command line, split into words
-  "$ORBIDIAL" $args >"$WORK/stale.out" 2>&1 || status=$?
-  elapsed=$((($(date +%s%N) - start) / 1000000))
+  timeout 5 "$ORBIDIAL" $args >"$WORK/stale.out" 2>&1 || status=$?
+  [[ $status != 124 ]] || fail "'$args' still ran after 5 s"
   [[ $status == 0 ]] || fail "'$args' ended with $status"
   [[ ! -s "$WORK/stale.out" ]] || fail "'$args' printed: $(cat "$WORK/stale.out")"
-  (( elapsed < 1000 )) || fail "'$args' took ${elapsed} ms"
 done
 for value in junk 0 0x 99999999999; do
   status=0

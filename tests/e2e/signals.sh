@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# SIGTERM and SIGINT end a full-screen run with status 0 and release the
-# keyboard; as an xscreensaver hack the saver draws into the given window,
-# grabs nothing, and ends on SIGTERM leaving the window in place.
+# SIGTERM, SIGINT and SIGHUP end a full-screen run with status 0 and release
+# the keyboard, and end it with 0 as well when they come while it starts, and
+# end the options dialog with 0; as an xscreensaver hack the saver draws into
+# the given window, grabs nothing, and ends on SIGTERM leaving the window in
+# place. E2E_FAULT_PRELOAD: the fault library, which holds the saver still.
 source "$(dirname "$0")/lib.sh"
 
 AT="2026-12-09 10:08:30"
@@ -15,6 +17,24 @@ for signal in TERM INT HUP; do
   "$XPROBE" grab || fail "the keyboard is still grabbed after SIG$signal"
   [[ ! -s "$WORK/saver.err" ]] || fail "saver wrote: $(cat "$WORK/saver.err")"
 done
+
+# Held as it opens its settings, before the fonts and the display: the
+# signal waits for the saver's loop.
+mkdir "$WORK/hold"
+for signal in TERM INT HUP; do
+  rm -f "$WORK/hold"/*
+  ORBIDIAL_FAULT_HOLD_OPEN=/OrbDial.ini ORBIDIAL_FAULT_HOLD_DIR=$WORK/hold LD_PRELOAD=$E2E_FAULT_PRELOAD \
+    start_saver
+  wait_for "the saver's start" "$E2E_WAIT" test -e "$WORK/hold/held"
+  kill -s "$signal" "$SAVER_PID"
+  touch "$WORK/hold/go"
+  saver_exits_with 0 "$E2E_WAIT"
+  [[ ! -s "$WORK/saver.err" ]] || fail "saver wrote: $(cat "$WORK/saver.err")"
+done
+
+start_dialog
+kill -TERM "$SAVER_PID"
+saver_exits_with 0
 
 start_parent 800 500
 printf -v hex '0x%x' "$PARENT"

@@ -22,6 +22,8 @@ rm -rf "$out"
 mkdir -p "$out"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=pictures.sh
+source "$here/pictures.sh"
 
 # shellcheck source=x_server.sh
 source "$here/x_server.sh"
@@ -40,7 +42,7 @@ still_shot() {
   import -window root "$1.before.png"
   while :; do
     import -window root "$1"
-    [[ $(compare -metric AE "$1" "$1.before.png" null: 2>&1 || true) == 0 ]] && break
+    [[ $(pixels_differing "$1" "$1.before.png") == 0 ]] && break
     ((SECONDS < deadline)) || fail "the screen did not hold still for $(basename "$1")"
     mv "$1" "$1.before.png"
   done

@@ -45,6 +45,8 @@ fail() {
   exit 1
 }
 step() { echo "-- $*"; }
+# shellcheck source=pictures.sh
+source "$here/pictures.sh"
 
 # ---- 1. Imports ---------------------------------------------------------------
 step "Orbidial.scr imports only system DLLs"
@@ -143,7 +145,7 @@ count() {
 differ() {
   convert "$1" -crop "$3" +repage "$shots/.a.png"
   convert "$2" -crop "$3" +repage "$shots/.b.png"
-  compare -metric AE "$shots/.a.png" "$shots/.b.png" null: 2>&1 || true
+  pixels_differing "$shots/.a.png" "$shots/.b.png" || exit 1
   rm -f "$shots/.a.png" "$shots/.b.png"
 }
 highlight=("rgb(250,250,0)" "rgb(255,192,159)" "rgb(255,255,255)" "rgb(37,198,252)"
@@ -291,7 +293,7 @@ dialog_drawn() {
   dialog_shot "$1"
   cp "$shots/$1.png" "$shots/.drawn.png"
   dialog_shot "$1"
-  [[ $(compare -metric AE "$shots/$1.png" "$shots/.drawn.png" null: 2>&1 || true) == 0 ]]
+  [[ $(pixels_differing "$shots/$1.png" "$shots/.drawn.png") == 0 ]]
 }
 # dialog_changed BEFORE NAME: dialog_shot NAME shows the boxes otherwise
 # than the shot BEFORE.

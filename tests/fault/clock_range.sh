@@ -11,8 +11,11 @@ export TZ=UTC
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
 
 with_clock() {
-  ORBIDIAL_FAULT_TIME=$1 LD_PRELOAD=$E2E_FAULT_PRELOAD start_saver
+  rm -f "$WORK/count"
+  ORBIDIAL_FAULT_TIME=$1 ORBIDIAL_FAULT_COUNT=$WORK/count LD_PRELOAD=$E2E_FAULT_PRELOAD start_saver
 }
+# clock_read N: the saver has read its clock N times at least.
+clock_read() { (($(grep -cx time "$WORK/count" 2>/dev/null || true) >= $1)); }
 
 for case in "253402300799 9999-12-31 23:59:59" "253402300800 10000-01-01 00:00:00"; do
   read -r seconds day time <<<"$case"
@@ -24,7 +27,8 @@ done
 
 for seconds in 100000000000000000 -100000000000000000; do
   with_clock "$seconds"
-  sleep 1.5
+  # A frame or three tried at that clock.
+  wait_for "the saver's frames" "$E2E_WAIT" clock_read 4
   saver_running "a clock beyond local time"
   xdotool search --name "^Orbidial$" >/dev/null || fail "no saver window"
   lit=$("$XPROBE" nonblack 0 0 1920 1080)

@@ -8,7 +8,17 @@
 # - a directory or a pipe in the file's place: the save warns once and leaves
 #   it, and the saver starts (without hanging) with its defaults.
 # E2E_SETTINGS_SAVE: the settings-save driver; E2E_NO_MOUNT=1 takes the
-# fallbacks even where mounting is allowed.
+# fallbacks even where mounting is allowed, and as root runs the whole test
+# as nobody: the fallbacks rest on file permissions, which do not bind root.
+if [[ -n ${E2E_NO_MOUNT:-} && $(id -u) == 0 ]]; then
+  set -eu
+  shots=$4/settings_faults-as-user
+  rm -rf "$shots"
+  mkdir -p "$shots/home"
+  chown -R 65534:65534 "$shots"
+  exec setpriv --reuid=65534 --regid=65534 --clear-groups env -u XDG_RUNTIME_DIR HOME="$shots/home" \
+    bash "$0" "$1" "$2" "$3" "$shots"
+fi
 source "$(dirname "$0")/../e2e/lib.sh"
 SAVE=$E2E_SETTINGS_SAVE
 AT="2026-12-09 10:08:30"  # a Wednesday: theme 3 when themes are on
@@ -18,6 +28,8 @@ MOUNTS=()
 unmount_all() {
   local m
   for m in "${MOUNTS[@]}"; do umount "$m" 2>/dev/null || true; done
+  # The read-only folder, made so by its mode, must let its file go.
+  chmod u+w "$WORK/readonly" 2>/dev/null || true
   cleanup
 }
 trap unmount_all EXIT
@@ -85,9 +97,14 @@ if [[ -z ${E2E_NO_MOUNT:-} ]] && mount --bind "$XDG_CONFIG_HOME" "$XDG_CONFIG_HO
   save_refused "read-only folder"
   unchanged "$XDG_CONFIG_HOME/OrbDial.ini" "read-only folder"
   echo "read-only folder: a read-only bind mount"
+elif [[ $(id -u) != 0 ]]; then
+  chmod 0500 "$XDG_CONFIG_HOME"
+  save_refused "read-only folder"
+  unchanged "$XDG_CONFIG_HOME/OrbDial.ini" "read-only folder"
+  echo "read-only folder: mode 0500"
 else
   chmod 0500 "$XDG_CONFIG_HOME"
-  echo "read-only folder: mode 0500"
+  echo "read-only folder: mode 0500, which does not bind root: the save is not tried"
 fi
 starts_with read-only "${stored[@]}"
 

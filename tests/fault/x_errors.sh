@@ -6,7 +6,10 @@
 # shellcheck source=../e2e/lib.sh
 source "$(dirname "$0")/../e2e/lib.sh"
 
-export ORBIDIAL_TEST_TIME="2026-12-09 10:08:30"
+# The clock runs: each frame puts what changed, and each put is an error.
+unset ORBIDIAL_TEST_TIME
+# calls WHAT N: the fault library has counted N calls of WHAT at least.
+calls() { (($(grep -cx "$1" "$WORK/count" 2>/dev/null || true) >= $2)); }
 # The fault library loads before a sanitizer build's runtime.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
 for server in shm noshm; do
@@ -19,8 +22,12 @@ for server in shm noshm; do
   else
     request=X_ShmPutImage
   fi
-  LD_PRELOAD=$E2E_FAULT_PRELOAD ORBIDIAL_FAULT_X_DRAWABLE=$((0x1fffff0)) start_saver
-  sleep 3.2  # the first frame and three more
+  rm -f "$WORK/count"
+  LD_PRELOAD=$E2E_FAULT_PRELOAD ORBIDIAL_FAULT_X_DRAWABLE=$((0x1fffff0)) ORBIDIAL_FAULT_COUNT=$WORK/count \
+    start_saver
+  # The first frame and three more (each reads the clock), with their puts.
+  wait_for "four frames" "$E2E_WAIT" calls time 5
+  calls put 2 || fail "$server: no frame was put"
   saver_running "frames into a window that is not there"
   grep -q "keyboard" "$WORK/saver.err" && fail "the keyboard was not grabbed: $(cat "$WORK/saver.err")"
   [[ $(wc -l <"$WORK/saver.err") == 1 ]] || fail "$server: expected one line, got: $(cat "$WORK/saver.err")"

@@ -16,7 +16,7 @@ start_weston 1024x768 --gl
 start_client "$ORBIDIAL"
 face_filled() {
   shot=$(weston_shot face)
-  [[ $(compare -metric AE "$shot" "$want" null: 2>&1) == 0 ]]
+  [[ $(pixels_differing "$shot" "$want") == 0 ]]
 }
 want=$(reference face --at "$at" --size 1024x768)
 wait_for "the face on weston" 10 face_filled
@@ -36,18 +36,18 @@ second=$NEW_OUTPUT
 set_output HEADLESS-1 1280x720 0 0
 set_output "$second" 1024x768 1280 0
 ORBIDIAL_TEST_NO_LAYER_SHELL=1 start_client "$ORBIDIAL"
-wait_shows HEADLESS-1 "$(reference first --at "$at" --size 1280x720)"
-wait_shows "$second" "$(reference second --at "$at" --size 1024x768)"
+shows "$(reference first --at "$at" --size 1280x720)" HEADLESS-1
+shows "$(reference second --at "$at" --size 1024x768)" "$second"
 shell=$(swaymsg -t get_tree -r | jq -r '[.. | objects | select(.app_id? == "orbidial")
   | "\(.shell) \(.fullscreen_mode)"] | unique | join(",")')
 [[ $shell == "xdg_shell 1" ]] || fail "the saver's windows: $shell, not fullscreen xdg_shell ones"
 click 1500 300 button3
-wait_shows HEADLESS-1 "$(reference style2 --at "$at" --size 1280x720 --style 2)"
+shows "$(reference style2 --at "$at" --size 1280x720 --style 2)" HEADLESS-1
 # A fullscreen window at scale 2 and at 1.5: the face of the output's pixels.
 set_output HEADLESS-1 1280x720 0 0 2
-wait_shows HEADLESS-1 "$(reference style2 --at "$at" --size 1280x720 --style 2)"
+shows "$(reference style2 --at "$at" --size 1280x720 --style 2)" HEADLESS-1
 set_output "$second" 1536x1152 1280 0 1.5
-wait_shows "$second" "$(reference mode --at "$at" --size 1536x1152 --style 2)"
+shows "$(reference mode --at "$at" --size 1536x1152 --style 2)" "$second"
 keys -s 300 -M ctrl -k Escape -m ctrl
 sleep 0.3
 kill -0 "$CLIENT_PID" 2>/dev/null || fail "Ctrl+Esc ended the saver"

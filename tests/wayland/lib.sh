@@ -22,6 +22,7 @@ fi
 
 ORBIDIAL=$1 RENDER=$2 SHOTS=$3
 TEST_NAME=$(basename "$0" .sh)
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/pictures.sh"
 
 if [[ -n ${WL_NAMESPACED:-} ]]; then
   # A fresh /tmp for this namespace; whatever the test needs from the old one
@@ -96,16 +97,6 @@ spawn_as_compositor_user() {
     XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" ${WAYLAND_DISPLAY:+WAYLAND_DISPLAY=$WAYLAND_DISPLAY} "$@" \
     >"$log" 2>&1 &
   SPAWNED_PID=$!
-}
-
-# wait_for WHAT SECONDS CMD...: until CMD succeeds.
-wait_for() {
-  local what=$1 deadline=$((SECONDS + $2))
-  shift 2
-  until "$@" >/dev/null 2>&1; do
-    ((SECONDS < deadline)) || fail "$what did not come in time"
-    sleep 0.05
-  done
 }
 
 wayland_socket() {
@@ -195,6 +186,77 @@ seat_has_pointer() {
 swaycmd() {
   swaymsg -q -- "$@" || fail "sway refused: $*"
 }
+
+# start_nested_sway N: a sway with N outputs that can be taken away, which
+# the headless ones cannot (sway 1.7 answers "output NAME disable" with
+# success and leaves them on): an outer headless sway as the screen, and the
+# sway under test on it through wlroots' Wayland back end, its outputs WL-1
+# .. WL-N each a window of the outer one, sized (nested_output_size) and
+# closed (unplug_output) there. Exports the inner sway's WAYLAND_DISPLAY and
+# SWAYSOCK. Starts where no compositor runs (the first, or after one's end).
+start_nested_sway() {
+  rm -f "$XDG_RUNTIME_DIR"/wayland-* "$XDG_RUNTIME_DIR"/sway-ipc.*
+  unset WAYLAND_DISPLAY SWAYSOCK
+  cat >"$WORK/outer.conf" <<CONF
+xwayland disable
+default_border none
+default_floating_border none
+output * bg #000000 solid_color resolution 3200x1200
+for_window [app_id=".*"] floating enable
+CONF
+  spawn_as_compositor_user "$WORK/outer.log" \
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1 \
+    sway -c "$WORK/outer.conf"
+  STARTED+=("$SPAWNED_PID")
+  wait_for "the outer sway's socket" 10 wayland_socket
+  OUTER_SWAYSOCK=$(sway_ipc_socket "$SPAWNED_PID")
+  wait_for "the outer sway's IPC" 10 swaymsg -s "$OUTER_SWAYSOCK" -t get_version
+  printf '%s\n' "xwayland disable" "output * bg #000000 solid_color" >"$WORK/sway.conf"
+  WAYLAND_DISPLAY=$(wayland_socket) spawn_as_compositor_user "$WORK/compositor.log" \
+    WLR_BACKENDS=wayland WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_WL_OUTPUTS="$1" \
+    sway -c "$WORK/sway.conf"
+  COMPOSITOR_PID=$SPAWNED_PID
+  wait_for "the inner sway's IPC" 10 sway_ipc_socket "$COMPOSITOR_PID"
+  SWAYSOCK=$(sway_ipc_socket "$COMPOSITOR_PID")
+  export SWAYSOCK
+  wait_for "the inner sway's outputs" 10 output_count_above $(($1 - 1))
+  WAYLAND_DISPLAY=$(inner_socket)
+  export WAYLAND_DISPLAY
+}
+
+# sway_ipc_socket PID: the IPC socket of the sway of that process.
+sway_ipc_socket() {
+  local socket
+  for socket in "$XDG_RUNTIME_DIR"/sway-ipc.*."$1".sock; do
+    [[ -S $socket ]] && echo "$socket" && return 0
+  done
+  return 1
+}
+
+# inner_socket: the Wayland socket that is not the outer sway's.
+inner_socket() {
+  local socket outer
+  outer=$(wayland_socket)
+  for socket in "$XDG_RUNTIME_DIR"/wayland-*; do
+    [[ -S $socket && ${socket##*/} != "$outer" ]] && echo "${socket##*/}" && return 0
+  done
+  return 1
+}
+
+# nested_output_size NAME WxH: the output's window in the outer sway at
+# that size, which the inner sway takes as the output's mode.
+nested_output_size() {
+  swaymsg -q -s "$OUTER_SWAYSOCK" "[title=\"wlroots - $1\"] resize set width ${2%x*} px height ${2#*x} px" ||
+    fail "the outer sway did not resize $1"
+  wait_for "output $1 at $2" 5 output_is "$1" "$2" 1
+}
+
+# unplug_output NAME: the output goes, as a monitor unplugged.
+unplug_output() {
+  swaymsg -q -s "$OUTER_SWAYSOCK" "[title=\"wlroots - $1\"] kill" || fail "the outer sway did not close $1"
+  wait_for "the end of output $1" 5 output_gone "$1"
+}
+output_gone() { swaymsg -t get_outputs -r | jq -e --arg n "$1" 'all(.[]; .name != $n)'; }
 
 # add_output: a new headless output; its name in NEW_OUTPUT.
 add_output() {
@@ -344,6 +406,7 @@ start_client() {
 # client_exits_with STATUS [SECONDS]
 client_exits_with() {
   local want=$1 limit=${2:-5} i status
+  need_seconds client_exits_with "$limit"
   for ((i = 0; i < limit * 20; i++)); do
     if ! kill -0 "$CLIENT_PID" 2>/dev/null; then
       status=0
@@ -356,31 +419,10 @@ client_exits_with() {
   fail "still running after ${limit}s"
 }
 
-# shows OUTPUT REFERENCE: the output's pixels are the reference's (the
-# cursor included: it must be hidden). The shot is kept beside the
-# reference, named for the output.
-shows() {
-  SHOT="${2%-reference.png}-$1.png"
-  grim -c -o "$1" "$SHOT" 2>/dev/null || return 1
-  [[ $(compare -metric AE "$SHOT" "$2" null: 2>&1) == 0 ]]
-}
-
-# wait_shows OUTPUT REFERENCE [SECONDS]: until it does.
-wait_shows() {
-  wait_for "$(basename "$2") on $1" "${3:-10}" shows "$1" "$2"
-}
-
-# same_image A B: pixel-identical.
-same_image() {
-  local diff
-  diff=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
-  [[ $diff == 0 ]] || fail "$(basename "$1") differs from $(basename "$2") in $diff pixels"
-}
-
-# reference NAME ARGS...: what orbidial-render draws for ARGS.
-reference() {
-  local file="$SHOTS/$TEST_NAME-$1-reference.png"
-  shift
-  "$RENDER" "$@" -o "$file" >/dev/null
-  echo "$file"
+# take_picture FILE OUTPUT: the output's pixels, as it shows them (the
+# cursor included: it must be hidden), or with OUTPUT "" the whole layout, into
+# FILE (for the checks of pictures.sh).
+take_picture() {
+  [[ -z $2 || $2 =~ ^[A-Za-z][A-Za-z0-9-]*$ ]] || fail "'$2' is not the name of an output"
+  grim -c ${2:+-o "$2"} "$1" 2>/dev/null
 }

@@ -15,7 +15,7 @@ start_client "$ORBIDIAL" /c
 # weston centres the dialog; its separator is the one long grey line.
 separator_shown() {
   shot=$(weston_shot dialog)
-  (($(convert "$shot" txt:- | grep -c '#C8C8C8') >= 290))
+  (($(colour_count "$shot" '#C8C8C8') >= 290))
 }
 wait_for "the dialog on weston" 10 separator_shown
 kill -0 "$CLIENT_PID" 2>/dev/null || fail "the dialog ended: $(cat "$WORK/client.err")"
