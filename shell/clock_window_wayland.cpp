@@ -204,7 +204,7 @@ void HideCursor(GtkWidget* widget, gpointer) {
 // laid out and drawn whole when any of them changed. The first face to show
 // starts the clock.
 void FollowWindow(OutputFace& output) {
-  if (ClockClosed()) return;
+  if (ClockClosed() || output.window == nullptr) return;
   GdkWindow* window = gtk_widget_get_window(output.window);
   wl_surface* parent = window != nullptr ? gdk_wayland_window_get_wl_surface(window) : nullptr;
   if (parent == nullptr) return;
@@ -284,7 +284,10 @@ void OnDestroy(GtkWidget*, gpointer data) {
     g_signal_handlers_disconnect_by_data(output->monitor, output.get());
     g_object_unref(output->monitor);
     output->monitor = nullptr;
-    // The window's surface goes once this signal is over; its face after it.
+    // The window's surface goes once this signal is over; its face after it,
+    // following nothing meanwhile.
+    output->window = nullptr;
+    output->face.scaleChanged = nullptr;
     Leaving.push_back(std::move(output));
     if (LeavingDrop == 0 && !TearingDown) {
       LeavingDrop = g_idle_add_full(G_PRIORITY_HIGH, [](gpointer) {

@@ -278,7 +278,8 @@ void TurnedSize(int transform, int* width, int* height) {
 bool WaylandOutputPixels(const std::string& name, int* width, int* height) {
   const Output* found = nullptr;
   if (name.empty()) {
-    if (Outputs.size() == 1) found = &Outputs.front();
+    // Unnamed only where the compositor names no output; else not yet.
+    if (WaylandOutputNames == nullptr && Outputs.size() == 1) found = &Outputs.front();
   } else {
     for (const Output& out : Outputs) {
       if (out.name == name) found = &out;
