@@ -78,9 +78,10 @@ std::size_t FaceIndexOf(const OutputFace& wanted) {
 
 // Every key comes to us: the window with the keyboard asks the compositor
 // to keep its own shortcuts to itself, as the system-key hook does on
-// Windows. One request at a time, moved with the keyboard once answered: a
-// compositor that puts the question to its user (GNOME) asks once, not once
-// per output. Where it cannot be asked (no such protocol), or the answer is
+// Windows. One request at a time, moved with the keyboard (the old one
+// withdrawn first): a compositor that puts the question to its user (GNOME)
+// asks once, not once per output, and grants it only to the window with the
+// keyboard. Where it cannot be asked (no such protocol), or the answer is
 // no, the compositor's shortcuts still act.
 zwp_keyboard_shortcuts_inhibitor_v1* Inhibitor = nullptr;
 wl_surface* InhibitedSurface = nullptr;  // the window's surface it was made for
@@ -88,15 +89,49 @@ bool InhibitorAnswered = false;
 bool InhibitorWasActive = false;
 bool ShortcutsRefused = false;          // for the rest of the run
 wl_surface* KeyboardSurface = nullptr;  // the window that had the keyboard last
-bool EscapeDown = false;                // its press reached one of our windows
+bool KeyboardHeld = false;              // and has it still
+guint KeyboardFollow = 0;
+guint RefusalCheck = 0;
+bool EscapeDown = false;  // its press reached one of our windows
+
+// A compositor grants the request at once to the window with the keyboard.
+// One that asks its user takes the keyboard for its question; one that
+// says nothing while the window keeps the keyboard has refused: GNOME
+// answers a Deny, fresh or remembered from an earlier run, with silence.
+constexpr guint kRefusalSilenceMs = 1500;
 
 void DropInhibitor() {
   if (Inhibitor != nullptr) zwp_keyboard_shortcuts_inhibitor_v1_destroy(Inhibitor);
   Inhibitor = nullptr;
   InhibitedSurface = nullptr;
+  if (RefusalCheck != 0) g_source_remove(RefusalCheck);
+  RefusalCheck = 0;
 }
 
 void FollowKeyboard();
+
+void SayRefused() {
+  InhibitorAnswered = true;
+  if (ShortcutsRefused) return;
+  ShortcutsRefused = true;
+  std::fputs("orbidial: the compositor keeps its shortcuts (Super, Alt+Tab) over the saver: it was told "
+             "not to hold them back (GNOME remembers a Deny); on GNOME, \"Inhibit system keyboard "
+             "shortcuts\" under Settings > Apps > Orbidial Clock Screen Saver undoes that\n",
+             stderr);
+}
+
+gboolean OnRefusalCheck(gpointer) {
+  RefusalCheck = 0;
+  if (!InhibitorAnswered && KeyboardHeld && KeyboardSurface == InhibitedSurface) SayRefused();
+  return G_SOURCE_REMOVE;
+}
+
+// From now, or from the keyboard's return to the window.
+void AwaitAnswer() {
+  if (Inhibitor == nullptr || InhibitorAnswered) return;
+  if (RefusalCheck != 0) g_source_remove(RefusalCheck);
+  RefusalCheck = g_timeout_add(kRefusalSilenceMs, OnRefusalCheck, nullptr);
+}
 
 void InhibitorActive(void*, zwp_keyboard_shortcuts_inhibitor_v1*) {
   InhibitorAnswered = true;
@@ -104,24 +139,16 @@ void InhibitorActive(void*, zwp_keyboard_shortcuts_inhibitor_v1*) {
   FollowKeyboard();
 }
 
-// Inactive before it was ever active is a refusal: the user said no to the
-// compositor's question, now or on an earlier run (GNOME remembers it).
+// Inactive before it was ever active is a refusal too.
 void InhibitorInactive(void*, zwp_keyboard_shortcuts_inhibitor_v1*) {
-  InhibitorAnswered = true;
-  if (InhibitorWasActive || ShortcutsRefused) return;
-  ShortcutsRefused = true;
-  std::fputs("orbidial: the compositor keeps its shortcuts (Super, Alt+Tab) over the saver: its question "
-             "was answered Deny; on GNOME, \"Inhibit system keyboard shortcuts\" under Settings > Apps > "
-             "Orbidial Clock Screen Saver undoes that\n",
-             stderr);
+  if (InhibitorWasActive) return;
+  SayRefused();
 }
 const zwp_keyboard_shortcuts_inhibitor_v1_listener InhibitorListener = {InhibitorActive, InhibitorInactive};
 
 void FollowKeyboard() {
   if (WaylandShortcutsInhibitor == nullptr || ShortcutsRefused || KeyboardSurface == nullptr) return;
   if (KeyboardSurface == InhibitedSurface) return;
-  // The request out stands until it is answered.
-  if (Inhibitor != nullptr && !InhibitorAnswered) return;
   GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
   if (seat == nullptr) return;
   DropInhibitor();
@@ -132,16 +159,43 @@ void FollowKeyboard() {
   InhibitorAnswered = false;
   InhibitorWasActive = false;
   KeyboardHook = 1;
+  AwaitAnswer();
 }
 
-gboolean OnFocusIn(GtkWidget* widget, GdkEventFocus*, gpointer) {
+wl_surface* SurfaceOf(GtkWidget* widget) {
   GdkWindow* window = gtk_widget_get_window(widget);
-  KeyboardSurface = window != nullptr ? gdk_wayland_window_get_wl_surface(window) : nullptr;
-  FollowKeyboard();
+  return window != nullptr ? gdk_wayland_window_get_wl_surface(window) : nullptr;
+}
+
+// The keyboard may pass from window to window as they map (GNOME gives it
+// to each in turn): the request goes once the events waiting are handled,
+// for the window that has it then, not for one it has already left.
+gboolean OnFocusIn(GtkWidget* widget, GdkEventFocus*, gpointer) {
+  KeyboardSurface = SurfaceOf(widget);
+  KeyboardHeld = true;
+  if (KeyboardSurface != nullptr && KeyboardSurface == InhibitedSurface) AwaitAnswer();
+  if (KeyboardFollow == 0) {
+    KeyboardFollow = g_idle_add([](gpointer) {
+      KeyboardFollow = 0;
+      FollowKeyboard();
+      return G_SOURCE_REMOVE;
+    }, nullptr);
+  }
   return FALSE;
 }
 
-void ReleaseKeyboard() { DropInhibitor(); }
+gboolean OnFocusOut(GtkWidget* widget, GdkEventFocus*, gpointer) {
+  if (SurfaceOf(widget) == KeyboardSurface) KeyboardHeld = false;
+  return FALSE;
+}
+
+void ReleaseKeyboard() {
+  if (KeyboardFollow != 0) g_source_remove(KeyboardFollow);
+  KeyboardFollow = 0;
+  KeyboardSurface = nullptr;
+  KeyboardHeld = false;
+  DropInhibitor();
+}
 
 // The same keys as X11's keysyms: GDK's key values are those.
 unsigned VirtualKeyOf(guint keyval) {
@@ -276,10 +330,12 @@ void OnDestroy(GtkWidget*, gpointer data) {
     const bool wasFirst = HasFace(*gone) && FaceIndexOf(*gone) == 0;
     std::unique_ptr<OutputFace> output = std::move(*it);
     Outputs.erase(it);
-    GdkWindow* window = gtk_widget_get_window(output->window);
-    wl_surface* surface = window != nullptr ? gdk_wayland_window_get_wl_surface(window) : nullptr;
+    wl_surface* surface = SurfaceOf(output->window);
     if (surface != nullptr && surface == InhibitedSurface) DropInhibitor();
-    if (surface != nullptr && surface == KeyboardSurface) KeyboardSurface = nullptr;
+    if (surface != nullptr && surface == KeyboardSurface) {
+      KeyboardSurface = nullptr;
+      KeyboardHeld = false;
+    }
     ForgetOutputName(output->output);
     g_signal_handlers_disconnect_by_data(output->monitor, output.get());
     g_object_unref(output->monitor);
@@ -348,6 +404,7 @@ void AddOutput(GdkDisplay* display, GdkMonitor* monitor) {
   g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), data);
   g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), data);
   g_signal_connect(window, "focus-in-event", G_CALLBACK(OnFocusIn), data);
+  g_signal_connect(window, "focus-out-event", G_CALLBACK(OnFocusOut), data);
   g_signal_connect(monitor, "notify::scale-factor", G_CALLBACK(OnMonitorChanged), data);
   g_signal_connect(monitor, "notify::geometry", G_CALLBACK(OnMonitorChanged), data);
   AskOutputName(
