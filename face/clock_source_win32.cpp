@@ -1,0 +1,18 @@
+#include "face/clock_source.h"
+
+#include <cstring>
+#include <time.h>
+
+bool ToLocalTime(long long seconds, std::tm* out) {
+  std::memset(out, 0, sizeof(*out));
+  const __time64_t t = seconds;
+  return _localtime64_s(out, &t) == 0;
+}
+
+bool ReadSystemClock(std::tm* out) {
+  // The zone is read again for every frame, so a change of the system's zone
+  // while the saver runs shows at once; the conversion alone keeps the zone
+  // it met first.
+  _tzset();
+  return ToLocalTime(static_cast<long long>(std::time(nullptr)), out);
+}
