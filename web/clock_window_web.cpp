@@ -19,12 +19,14 @@ CanvasSurface Canvas;
 }  // namespace
 
 // The page's timer: one at a time, each arming replaces the one before. The
-// frames are counted for whoever watches the page.
+// frames are counted, and the first one's time after the navigation kept,
+// for whoever watches the page.
 EM_JS(void, JsArmTimer, (int milliseconds), {
   clearTimeout(Module.orbidialTimer);
   Module.orbidialTimer = setTimeout(() => {
     Module._orbidial_tick();
     Module.orbidialFrames = (Module.orbidialFrames || 0) + 1;
+    if (Module.orbidialFrames === 1) Module.orbidialFirstFrame = performance.now();
   }, milliseconds);
 });
 EM_JS(void, JsStopTimer, (), { clearTimeout(Module.orbidialTimer); });

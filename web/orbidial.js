@@ -103,5 +103,6 @@
     style: () => face._orbidial_style(),
     theme: () => face._orbidial_theme(),
     frames: () => face.orbidialFrames || 0,
+    firstFrame: () => face.orbidialFirstFrame,
   };
 })();
