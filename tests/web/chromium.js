@@ -156,7 +156,8 @@ class Browser {
     const ended = new Promise((resolve) => this.child.once('exit', resolve));
     this.child.kill('SIGTERM');
     await ended;
-    fs.rmSync(this.profile, { recursive: true, force: true });
+    // Helpers of the browser may still be writing into the profile.
+    fs.rmSync(this.profile, { recursive: true, force: true, maxRetries: 20, retryDelay: 100 });
   }
 }
 
