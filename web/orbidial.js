@@ -39,10 +39,11 @@
   canvas.width = width;
   canvas.height = height;
 
-  // The first frame waits for both fonts.
-  await Promise.all([document.fonts.load('16px OrbidialSans', '年'), document.fonts.load('16px OrbidialKai', '年')])
+  // The first frame waits for both fonts, loaded while the module starts.
+  const fonts = Promise.all([document.fonts.load('16px OrbidialSans', '年'), document.fonts.load('16px OrbidialKai', '年')])
     .catch(() => {});
   const face = await OrbidialFace({ orbidialContext: context, orbidialFamilies: ['OrbidialSans', 'OrbidialKai'] });
+  await fonts;
   face.ccall('orbidial_start', null, ['number', 'number', 'number', 'number', 'number', 'string'],
              [width, height, style, color, theme, at]);
 

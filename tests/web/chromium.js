@@ -132,7 +132,8 @@ class Browser {
       let status, command;
       try {
         status = fs.readFileSync(`/proc/${entry}/status`, 'utf8');
-        command = fs.readFileSync(`/proc/${entry}/cmdline`, 'utf8').split('\0');
+        // Chromium rewrites its helpers' command lines as one string.
+        command = fs.readFileSync(`/proc/${entry}/cmdline`, 'utf8').split(/[\0 ]/);
       } catch (e) { continue; }
       const parent = Number(/PPid:\s+([0-9]+)/.exec(status)[1]);
       if (!command.some((a) => a === `--user-data-dir=${this.profile}`) && !this.descends(parent)) continue;

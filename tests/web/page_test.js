@@ -126,9 +126,10 @@ async function throwingStorage(browser, base) {
 async function offline(browser, server, base) {
   const page = await browser.page(640, 400, 1);
   await page.open(`${base}/orbidial.html?style=0`);
+  // Each look gives up after a moment: without a worker "ready" never comes.
   await waitFor('the service worker', () => page.evaluate(
-    "navigator.serviceWorker.ready.then((r) => r.active !== null && navigator.serviceWorker.controller !== null)"
-  ).catch(() => false));
+    "Promise.race([navigator.serviceWorker.ready.then((r) => r.active !== null && navigator.serviceWorker.controller !== null), " +
+    "new Promise((resolve) => setTimeout(() => resolve(false), 200))])").catch(() => false));
   await new Promise((resolve) => server.close(resolve));
   server.closeAllConnections?.();
   await page.reload();
@@ -146,12 +147,15 @@ async function offline(browser, server, base) {
   const base = `http://127.0.0.1:${server.address().port}`;
   const browser = await Browser.launch();
   try {
-    await shots(browser, base);
+    // PAGE_TEST_ONLY=name,... runs only those parts (by hand).
+    const only = (process.env.PAGE_TEST_ONLY || '').split(',').filter(Boolean);
+    const run = (name) => only.length === 0 || only.includes(name);
+    if (run('shots')) await shots(browser, base);
     // Before anything is stored.
-    await badOptions(browser, base);
-    await throwingStorage(browser, base);
-    await mouseAndReload(browser, base);
-    await offline(browser, server, base);
+    if (run('bad')) await badOptions(browser, base);
+    if (run('storage')) await throwingStorage(browser, base);
+    if (run('mouse')) await mouseAndReload(browser, base);
+    if (run('offline')) await offline(browser, server, base);
   } catch (error) {
     failures++;
     console.log(`FAIL: ${error.stack || error}`);
