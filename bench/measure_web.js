@@ -73,9 +73,15 @@ async function heap(page) {
   const frames = await page.evaluate('orbidial.frames()') - frames0;
   console.log(`CPU over ${seconds.toFixed(0)} s live at 1920x1080: ${(100 * cpu / seconds).toFixed(2)} % of a core ` +
               `(renderer ${processes.renderer.join(',')}, GPU ${processes.gpu.join(',')}; ${frames} frames)`);
-  const rest = minutes * 60000 - (Date.now() - t0);
-  if (rest > 0) await new Promise((resolve) => setTimeout(resolve, rest));
-  const heapEnd = await heap(page);
+  // The heap once a minute: a leak grows it steadily.
+  const series = [heapStart];
+  for (let minute = 2; minute <= minutes; ++minute) {
+    const rest = minute * 60000 - (Date.now() - t0);
+    if (rest > 0) await new Promise((resolve) => setTimeout(resolve, rest));
+    series.push(await heap(page));
+  }
+  console.log(`JavaScript heap each minute (KB): ${series.map((b) => (b / 1024).toFixed(0)).join(' ')}`);
+  const heapEnd = series[series.length - 1];
   const allFrames = await page.evaluate('orbidial.frames()');
   console.log(`JavaScript heap after a collection: ${(heapStart / 1024).toFixed(0)} KB at the start, ` +
               `${(heapEnd / 1024).toFixed(0)} KB after ${minutes} min (${allFrames} frames)`);

@@ -89,8 +89,10 @@ class Page {
 class Browser {
   static async launch(extraFlags = []) {
     const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'orbidial-chromium-'));
+    // A process group of its own: Debian's chromium is a script that runs
+    // the browser as its child, and the whole group is ended at the close.
     const child = spawn('chromium', [`--user-data-dir=${profile}`, ...extraFlags, ...FLAGS],
-                        { stdio: ['ignore', 'ignore', 'pipe'] });
+                        { stdio: ['ignore', 'ignore', 'pipe'], detached: true });
     let log = '';
     const endpoint = await new Promise((resolve, reject) => {
       child.stderr.on('data', (chunk) => {
@@ -153,12 +155,23 @@ class Browser {
     return false;
   }
 
+  // Whether any process still runs with this browser's profile.
+  running() {
+    for (const entry of fs.readdirSync('/proc')) {
+      if (!/^[0-9]+$/.test(entry)) continue;
+      try {
+        if (fs.readFileSync(`/proc/${entry}/cmdline`, 'utf8').includes(this.profile)) return true;
+      } catch (e) { /* gone */ }
+    }
+    return false;
+  }
+
   async close() {
-    const ended = new Promise((resolve) => this.child.once('exit', resolve));
-    this.child.kill('SIGTERM');
-    await ended;
-    // Helpers of the browser may still be writing into the profile.
-    fs.rmSync(this.profile, { recursive: true, force: true, maxRetries: 20, retryDelay: 100 });
+    try {
+      process.kill(-this.child.pid, 'SIGTERM');
+    } catch (e) { /* ended already */ }
+    await waitFor('the browser to end', () => !this.running());
+    fs.rmSync(this.profile, { recursive: true, force: true });
   }
 }
 
