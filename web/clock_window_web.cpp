@@ -5,8 +5,6 @@
 #include <emscripten.h>
 
 #include "canvas_surface.h"
-#include "face/layout.h"
-#include "face/local_instant.h"
 #include "face/numerals.h"
 #include "face/themes.h"
 #include "shell/clock_window.h"
@@ -52,13 +50,13 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void orbidial_start(int width, int height, int style, int colorByWeekday, int theme,
                                          const char* at) {
   if (at != nullptr && *at != 0) FreezeClockAt(at);
-  SetStoredNumeralStyle(style);
-  ColorByWeekday = colorByWeekday != 0 ? 1 : 0;
+  ClockLook.NumeralStyle = StoredNumeralStyle(style);
+  ClockLook.ColorByWeekday = colorByWeekday != 0 ? 1 : 0;
   PreviewMode = 1;  // a click is the page's, not the end of the clock
   ClockCreate(Rect{0, 0, width, height}, width, height);
   if (theme >= 0 && theme < kThemeCount) {
-    ThemeIndex = theme;
-    UpdateHighlightColor();
+    ClockLook.ThemeIndex = theme;
+    UpdateHighlightColor(ClockLook);
   }
 }
 
@@ -80,7 +78,7 @@ EMSCRIPTEN_KEEPALIVE void orbidial_wheel(int forward) {
   ClockWheel(forward > 0 ? kWheelForward : kWheelBackward);
 }
 
-EMSCRIPTEN_KEEPALIVE int orbidial_style() { return NumeralStyle; }
-EMSCRIPTEN_KEEPALIVE int orbidial_theme() { return ThemeIndex; }
+EMSCRIPTEN_KEEPALIVE int orbidial_style() { return ClockLook.NumeralStyle; }
+EMSCRIPTEN_KEEPALIVE int orbidial_theme() { return ClockLook.ThemeIndex; }
 
 }  // extern "C"

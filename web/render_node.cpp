@@ -3,6 +3,7 @@
 // is no raster surface here, so a PNG is refused. --characters prints, for
 // each face of the clock font, every character the face can draw with it:
 // the list the page's font subsets are cut to.
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <map>
@@ -15,6 +16,7 @@
 #include "face/clock_source.h"
 #include "face/frame.h"
 #include "face/layout.h"
+#include "face/local_instant.h"
 #include "face/numerals.h"
 #include "face/recording_surface.h"
 #include "face/themes.h"
@@ -22,11 +24,6 @@
 #include "shell/render_options.h"
 
 namespace {
-
-std::tm FirstInstant;
-long long FrameNumber = 0;
-
-bool ReadRenderClock(std::tm* out) { return FrameTime(FirstInstant, FrameNumber, out); }
 
 int Fail(const std::string& message, int status = kExitBadInput) {
   std::fprintf(stderr, "orbidial-render: %s\n", message.c_str());
@@ -50,31 +47,24 @@ class CharacterSurface : public Surface {
   std::map<std::string, std::set<char32_t>> characters_;
 };
 
-std::tm CharacterInstant;
-bool ReadCharacterInstant(std::tm* out) {
-  *out = CharacterInstant;
-  return true;
-}
-
 // One frame holds every value of every ring; the year line takes the rest:
 // years whose digits together are all ten, and one before year 0.
 int PrintCharacters() {
   CharacterSurface surface;
-  ClockSource = ReadCharacterInstant;
-  BackBufferDC = &surface;
-  const Rect rect{0, 0, 1920, 1080};
-  for (long long style : {0, 1, 2}) {
-    SetStoredNumeralStyle(style);
-    ComputeLayout(rect);
+  // A negative style (a hand-edited setting) spells Arabic digits in the
+  // numeral face.
+  for (std::int16_t style : {-1, 0, 1, 2}) {
+    FaceLook look;
+    look.NumeralStyle = style;
+    const FaceLayout layout = ComputeLayout(1920, 1080, style);
     for (int year : {1234, 5678, 9010, -1}) {
-      CharacterInstant = std::tm{};
-      CharacterInstant.tm_year = year - 1900;
-      CharacterInstant.tm_mon = 0;  // 31 days
-      CharacterInstant.tm_mday = 1;
-      DrawFrame(rect);
+      std::tm instant{};
+      instant.tm_year = year - 1900;
+      instant.tm_mon = 0;  // 31 days
+      instant.tm_mday = 1;
+      DrawFrame(surface, layout, look, &instant);
     }
   }
-  BackBufferDC = nullptr;
   for (const auto& [face, characters] : surface.Characters()) {
     std::u16string text;
     for (char32_t c : characters) {
@@ -105,31 +95,29 @@ int main(int argc, char** argv) {
   if (!options.output.empty() || !options.calls) {
     return Fail("this build draws no PNG: give --calls for the drawing operations");
   }
+  std::tm firstInstant{};
   if (options.haveAt) {
-    FirstInstant = options.at;
-  } else if (!ReadSystemClock(&FirstInstant)) {
+    firstInstant = options.at;
+  } else if (!ReadSystemClock(&firstInstant)) {
     return Fail("the system clock cannot be read as local time");
   }
-  ClockSource = ReadRenderClock;
 
-  SetStoredNumeralStyle(options.style);
+  FaceLook look;
+  look.NumeralStyle = StoredNumeralStyle(options.style);
   std::tm first{};
-  const bool firstOk = FrameTime(FirstInstant, 0, &first);
-  ThemeIndex = options.theme >= 0 ? options.theme : (firstOk ? first.tm_wday : 0);
-  UpdateHighlightColor();
+  const bool firstOk = FrameTime(firstInstant, 0, &first);
+  look.ThemeIndex = options.theme >= 0 ? options.theme : (firstOk ? first.tm_wday : 0);
+  UpdateHighlightColor(look);
 
   RecordingSurface recording(stdout);
   recording.SetKeep(false);
-  const Rect rect{0, 0, options.width, options.height};
-  // The layout's font selection is not part of any frame's operations.
-  BackBufferDC = nullptr;
-  ComputeLayout(rect);
-  BackBufferDC = &recording;
-  for (FrameNumber = 0; FrameNumber < options.frames; ++FrameNumber) {
-    std::printf("frame %lld\n", FrameNumber + 1);
-    DrawFrame(rect);
+  const FaceLayout layout = ComputeLayout(options.width, options.height, look.NumeralStyle);
+  for (long long k = 0; k < options.frames; ++k) {
+    std::printf("frame %lld\n", k + 1);
+    std::tm now{};
+    const bool known = FrameTime(firstInstant, k, &now);
+    DrawFrame(recording, layout, look, known ? &now : nullptr);
   }
-  BackBufferDC = nullptr;
   if (std::fflush(stdout) != 0) return Fail("cannot write the drawing operations");
   return 0;
 }

@@ -1,3 +1,0 @@
-#include "face/clock_source.h"
-
-ClockSourceFn ClockSource = ReadSystemClock;
