@@ -58,21 +58,26 @@ async function heap(page) {
   console.log(`first face after navigation: median ${firsts[2].toFixed(0)} ms (${firsts.map((t) => t.toFixed(0)).join(', ')})`);
 
   const browser = await Browser.launch();
+  // The renderers there before the page are the browser's own.
+  const before = browser.helperProcesses().renderer;
   const page = await browser.page(1920, 1080, 1);
   await page.send('HeapProfiler.enable');
   await page.open(url, 2);
   const heapStart = await heap(page);
   const processes = browser.helperProcesses();
-  const pids = [...processes.renderer, ...processes.gpu];
+  const own = processes.renderer.filter((pid) => !before.includes(pid));
+  const groups = { 'the page\'s renderer': own, 'the GPU process': processes.gpu,
+                   'every renderer and the GPU process': [...processes.renderer, ...processes.gpu] };
   const frames0 = await page.evaluate('orbidial.frames()');
-  const cpu0 = cpuSeconds(pids);
+  const cpu0 = Object.fromEntries(Object.entries(groups).map(([name, pids]) => [name, cpuSeconds(pids)]));
   const t0 = Date.now();
   await new Promise((resolve) => setTimeout(resolve, 60000));
-  const cpu = cpuSeconds(pids) - cpu0;
   const seconds = (Date.now() - t0) / 1000;
   const frames = await page.evaluate('orbidial.frames()') - frames0;
-  console.log(`CPU over ${seconds.toFixed(0)} s live at 1920x1080: ${(100 * cpu / seconds).toFixed(2)} % of a core ` +
-              `(renderer ${processes.renderer.join(',')}, GPU ${processes.gpu.join(',')}; ${frames} frames)`);
+  console.log(`CPU over ${seconds.toFixed(0)} s live at 1920x1080 (${frames} frames), % of a core:`);
+  for (const [name, pids] of Object.entries(groups)) {
+    console.log(`  ${name} (${pids.join(',')}): ${(100 * (cpuSeconds(pids) - cpu0[name]) / seconds).toFixed(2)}`);
+  }
   // The heap once a minute: a leak grows it steadily.
   const series = [heapStart];
   for (let minute = 2; minute <= minutes; ++minute) {
