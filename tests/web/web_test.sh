@@ -9,9 +9,9 @@
 set -uo pipefail
 site=$(realpath "$1")
 render=$(realpath "$2")
-out=$3
 here=$(cd "$(dirname "$0")" && pwd)
-mkdir -p "$out"
+mkdir -p "$3"
+out=$(realpath "$3")
 failures=0
 passes=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
