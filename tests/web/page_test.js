@@ -2,8 +2,9 @@
 //   node page_test.js SITE OUT
 // SITE is build-web/, served here from 127.0.0.1. Writes the screenshots of
 // a stopped clock for each size, ratio and style into OUT (OUT/shots.txt
-// lists them for the label comparison), then checks the mouse, what a reload
-// keeps, the offline copy, bad options and a throwing localStorage.
+// lists them for the label comparison), then checks a new size and ratio,
+// the mouse, what a reload keeps, the offline copy, bad options and a
+// throwing localStorage.
 'use strict';
 const fs = require('fs');
 const http = require('http');
@@ -93,6 +94,24 @@ async function mouseAndReload(browser, base) {
   page.close();
 }
 
+// A new window size or pixel ratio lays the face out again: the same
+// picture as a page opened at that size.
+async function resize(browser, base) {
+  const page = await browser.page(800, 600, 1);
+  const url = `${base}/orbidial.html?at=${AT}&style=1`;
+  await page.open(url);
+  const frames = await page.evaluate('orbidial.frames()');
+  await page.send('Emulation.setDeviceMetricsOverride', { width: 1024, height: 700, deviceScaleFactor: 2, mobile: false });
+  await waitFor('the frame at the new size', () => page.evaluate(
+    `document.getElementById('face').width === 2048 && orbidial.frames() > ${frames}`));
+  const resized = await canvasPicture(page);
+  const fresh = await browser.page(1024, 700, 2);
+  await fresh.open(url);
+  check('a resized page shows the face of its new size', resized === await canvasPicture(fresh));
+  fresh.close();
+  page.close();
+}
+
 async function badOptions(browser, base) {
   const page = await browser.page(640, 400, 1);
   for (const query of ['style=7&color=2&theme=9&at=yesterday', 'style=-1&theme=x&at=2026-02-30T10:00:00',
@@ -152,6 +171,7 @@ async function offline(browser, server, base) {
     const run = (name) => only.length === 0 || only.includes(name);
     if (run('shots')) await shots(browser, base);
     // Before anything is stored.
+    if (run('resize')) await resize(browser, base);
     if (run('bad')) await badOptions(browser, base);
     if (run('storage')) await throwingStorage(browser, base);
     if (run('mouse')) await mouseAndReload(browser, base);
