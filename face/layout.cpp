@@ -11,7 +11,10 @@ FaceLayout ComputeLayout(int width, int height, std::int16_t numeralStyle) {
   // The face stays centred on the same point whatever the style, so a right
   // click never shifts it.
   l.CenterY = height / 2;
-  l.FontHeight = height / style.layoutDivisor;
+  // Sized from the shorter side: on a screen taller than wide (a turned
+  // monitor) the rings would otherwise run off both sides, and the current
+  // values at 3 o'clock with them.
+  l.FontHeight = (height > width ? width : height) / style.layoutDivisor;
 
   const int h = l.FontHeight;
   l.MonthRadius = 4 * h;

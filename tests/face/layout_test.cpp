@@ -65,6 +65,17 @@ TEST(LayoutTest, OddWidthAndTinyAreas) {
   ExpectMetrics(ComputeLayout(100, 40, 1), {0, 0, 0, 0, 0, 0, 0});
 }
 
+TEST(LayoutTest, ATurnedScreenIsSizedFromItsWidth) {
+  // 800 x 1280: sized from the height the rings would reach x = 928.
+  const FaceLayout l = ComputeLayout(800, 1280, 1);
+  EXPECT_EQ(l.CenterX, 400);
+  EXPECT_EQ(l.CenterY, 640);
+  ExpectMetrics(l, {14, 56, 98, 154, 210, 273, 336});
+  ExpectMetrics(ComputeLayout(800, 1280, 0), {16, 64, 112, 160, 208, 256, 304});
+  // A square is sized alike either way.
+  ExpectMetrics(ComputeLayout(800, 800, 1), {14, 56, 98, 154, 210, 273, 336});
+}
+
 TEST(LayoutTest, OddStyleValuesPickMetricsAndFontByTheirOwnTests) {
   // Negative: Arabic metrics but the Kai face.
   EXPECT_EQ(ComputeLayout(1920, 1080, -1).FontHeight, 22);

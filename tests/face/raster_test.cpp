@@ -421,7 +421,9 @@ TEST_F(FrameOnRasterTest, GlyphCacheOnOrOffDrawsTheSamePixels) {
 // Every highlighted text of the frame (the year line and each ring's current
 // value) shows the highlight colour inside the cells it was given.
 TEST_F(FrameOnRasterTest, HighlightColourStandsWhereEveryCurrentLabelIsDrawn) {
-  for (const auto& [width, height] : {std::pair{1920, 1080}}) {
+  // Landscape, and a portrait screen, laid out from its width so that the
+  // current values at 3 o'clock stay on the screen.
+  for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{800, 1280}}) {
     for (int style : {0, 1, 2}) {
       SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " style " +
                    std::to_string(style));

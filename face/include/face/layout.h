@@ -19,5 +19,6 @@ struct FaceLayout {
   int SecondRadius = 0;
 };
 
-// The layout of a face of `width` x `height` pixels in `numeralStyle`.
+// The layout of a face of `width` x `height` pixels in `numeralStyle`, sized
+// from the shorter side.
 FaceLayout ComputeLayout(int width, int height, std::int16_t numeralStyle);
