@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Orbidial needs, only those that are missing.
-#   scripts/install-deps.sh          what building and running need
+#   scripts/install-deps.sh          what building and running need (the browser
+#                                    build's emscripten and font tools too)
 #   scripts/install-deps.sh --tests  and what every test needs (Xvfb, xdotool,
 #                                    mingw-w64 and Wine for the Windows build, clang,
 #                                    headless sway, weston and phoc for the Wayland tests,
 #                                    xscreensaver as a real host, dunst as a
-#                                    notification daemon, and the linters
+#                                    notification daemon, Chromium and node's
+#                                    WebSocket for the page, and the linters
 #                                    lintian and shellcheck)
 set -euo pipefail
 
@@ -16,6 +18,7 @@ packages=(
   libgtk-layer-shell-dev libwayland-dev libxkbcommon-dev wayland-protocols
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-arphic-gkai00mp xdg-utils
+  emscripten node-acorn python3-fonttools python3-brotli
 )
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(
@@ -24,7 +27,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     clang libclang-rt-14-dev valgrind
     desktop-file-utils libxml2-utils man-db dpkg-dev file time python3
     sway swayidle grim wtype wayvnc weston phoc xwayland x11-xserver-utils jq xscreensaver
-    dunst libnotify-bin
+    dunst libnotify-bin chromium node-ws
     lintian shellcheck
   )
 fi
