@@ -33,11 +33,12 @@ read -r _ _ changes _ _ _ skipped _ repeated _ <<<"$summary"
 (( skipped == 0 )) || fail "$skipped seconds never shown: $summary"
 (( repeated == 0 )) || fail "$repeated seconds shown twice: $summary"
 (( changes >= 19 )) || fail "only $changes changes in 20 s: $summary"
-# Each change just after its second. A loaded machine (the tests run two at
-# a time, beside builds) delays some frames; most must still come within
-# 100 ms. The strict figures are bench/measure_ticks.sh's.
-late=$(awk 'NF == 2 && $2 > 100' "$WORK/changes" | wc -l)
-(( late * 4 <= changes )) || fail "$late of $changes changes came more than 100 ms after the second: $(cat "$WORK/changes")"
+# Each change just after its second, not half a second on as a tick timed
+# by the monotonic clock: the middle one within a quarter of a second. (A
+# loaded machine delays frames by a tenth or two; the strict figures are
+# bench/measure_ticks.sh's.)
+median=$(awk '{ print int($11) }' <<<"$summary")
+(( median < 250 )) || fail "the changes came ${median} ms after the second: $(cat "$WORK/changes")"
 xdotool key Escape
 saver_exits_with 0
 

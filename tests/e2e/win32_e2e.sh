@@ -258,10 +258,11 @@ echo "   $summary"
 read -r _ _ changes _ _ _ skipped _ repeated _ <<<"$summary"
 ((skipped == 0 && repeated == 0)) || fail "seconds skipped or repeated: $summary"
 ((changes >= 19)) || fail "only $changes changes in 20 s: $summary"
-# Most just after the second; a loaded machine delays some (the strict
-# figures are bench/measure_ticks.sh's).
-late=$(awk 'NF == 2 && $2 > 100' "$shots/ticks.txt" | wc -l)
-((late * 4 <= changes)) || fail "$late changes more than 100 ms after the second: $(tr '\n' ';' < "$shots/ticks.txt")"
+# Just after the second: the middle change within a quarter of a second (a
+# loaded machine delays frames by a tenth or two; the strict figures are
+# bench/measure_ticks.sh's).
+median=$(awk '{ print int($11) }' <<<"$summary")
+((median < 250)) || fail "the changes came ${median} ms after the second: $(tr '\n' ';' < "$shots/ticks.txt")"
 
 step "/s: ORBIDIAL_TEST_TIME stops the clock at that instant"
 ORBIDIAL_TEST_TIME="2026-12-09 10:08:30" start_saver /s   # a Wednesday: theme 3
