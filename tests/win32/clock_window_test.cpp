@@ -266,6 +266,106 @@ TEST_F(ClockWindowTest, FullScreenHooksTheKeysAndTakesTheFocusBack) {
   DestroyWindow(clock);
 }
 
+// Two monitors of the test's own (within Wine's one screen): a face on each
+// at its own size, the same commands on both, a click on the second ends the
+// run; one taken away while it runs leaves the clock running on the other.
+std::vector<RECT> TestMonitors;
+std::vector<RECT> ReadTestMonitors() { return TestMonitors; }
+int FramesRead = 0;
+bool CountingClock(std::tm* out) {
+  ++FramesRead;
+  return FixedClock(out);
+}
+
+class TwoMonitorTest : public ClockWindowTest {
+ protected:
+  void SetUp() override {
+    ClockWindowTest::SetUp();
+    PreviewMode = 0;
+    TestMonitors = {RECT{0, 0, 640, 480}, RECT{640, 0, 1040, 300}};
+    MonitorAreas = ReadTestMonitors;
+  }
+  void TearDown() override {
+    MonitorAreas = ReadDisplayMonitors;
+    for (HWND face : Faces()) DestroyWindow(face);
+    ClockWindowTest::TearDown();
+  }
+  // The saver's windows, the first monitor's first.
+  static std::vector<HWND> Faces() {
+    std::vector<HWND> found;
+    for (HWND w = FindWindowW(L"ORBDIAL", nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, L"ORBDIAL", nullptr)) {
+      if (IsWindowVisible(w)) found.push_back(w);
+    }
+    RECT a = {}, b = {};
+    if (found.size() == 2 && GetWindowRect(found[0], &a) && GetWindowRect(found[1], &b) &&
+        a.left > b.left) {
+      std::swap(found[0], found[1]);
+    }
+    return found;
+  }
+};
+
+TEST_F(TwoMonitorTest, AFaceOnEachAtItsOwnSizeTheCommandsOnBothAClickOnTheSecondEnds) {
+  std::vector<HWND> faces;
+  RECT second = {};
+  std::vector<std::uint32_t> before, after;
+  int style = -1;
+  const int result = Run({[&] {
+                            faces = Faces();
+                            ASSERT_EQ(faces.size(), 2u);
+                            GetClientRect(faces[1], &second);
+                          },
+                          [&] { before = Capture(faces[1], 400, 300); },
+                          // A right click on the second changes the style on both.
+                          [&] { SendMessageW(faces[1], WM_RBUTTONUP, 0, 0); },
+                          [&] {
+                            style = NumeralStyle;
+                            after = Capture(faces[1], 400, 300);
+                            SendMessageW(faces[1], WM_LBUTTONDOWN, MK_LBUTTON, 0);
+                          }},
+                         300);
+  EXPECT_EQ(result, 0);
+  ASSERT_EQ(faces.size(), 2u);
+  EXPECT_EQ(second.right, 400);
+  EXPECT_EQ(second.bottom, 300);
+  KeepShot(before, 400, 300, "second-monitor-in-process.bmp");
+  // Style 1 on 300 px: centre (200, 150), radii 20 .. 115; Wednesday's blue.
+  ASSERT_EQ(before.size(), 400u * 300u);
+  EXPECT_GT(CountColour(before, 400, 0x25C6FC, 200 + 20, 150 - 12, 400, 150 + 12), 50);
+  EXPECT_EQ(CountColour(before, 400, 0x25C6FC, 0, 0, 200 - 20, 300), 0);
+  EXPECT_EQ(style, 2);
+  EXPECT_NE(before, after) << "the second face did not take the new style";
+  EXPECT_TRUE(ClockClosed());
+  EXPECT_EQ(KeyboardHook, 0u);
+}
+
+TEST_F(TwoMonitorTest, AMonitorTakenAwayLeavesTheClockRunningOnTheOther) {
+  ClockSource = CountingClock;
+  std::vector<HWND> faces;
+  bool secondGone = false, stillRunning = false;
+  int framesAtRemoval = 0, framesLater = 0;
+  const int result = Run({[&] { faces = Faces(); },
+                          [&] {
+                            ASSERT_EQ(faces.size(), 2u);
+                            TestMonitors.pop_back();
+                            SendMessageW(faces[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
+                            secondGone = !IsWindow(faces[1]);
+                            framesAtRemoval = FramesRead;
+                          },
+                          [] {},
+                          [&] {
+                            framesLater = FramesRead;
+                            stillRunning = !ClockClosed() && IsWindowVisible(faces[0]);
+                            SendMessageW(faces[0], WM_LBUTTONDOWN, MK_LBUTTON, 0);
+                          }},
+                         700);
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(secondGone);
+  EXPECT_TRUE(stillRunning);
+  EXPECT_GT(framesLater, framesAtRemoval) << "no frame after the monitor went";
+}
+
 TEST_F(ClockWindowTest, WheelDoesNothingWithThemesOff) {
   ColorByWeekday = 0;
   int theme = -1;
