@@ -166,6 +166,28 @@ void FollowMonitors() {
   for (const std::size_t index : changed) ClockFaceChanged(index);
 }
 
+// The back buffer that shows in `window`, if it has one.
+GdiSurface* SurfaceOf(HWND window) {
+  if (const std::size_t index = FaceIndexOf(window); index < Faces.size()) {
+    return Faces[index]->buffer.get();
+  }
+  return window == ClockWindow && PreviewMode != 0 ? BackBuffer.get() : nullptr;
+}
+
+// A window uncovered or shown shows its last frame (black before the first)
+// at once, rather than the class's white until the next second.
+bool PaintFromBackBuffer(HWND window) {
+  GdiSurface* surface = SurfaceOf(window);
+  if (surface == nullptr || ClockClosed()) return false;
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  const RECT& area = paint.rcPaint;
+  BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, surface->Dc(),
+         area.left, area.top, SRCCOPY);
+  EndPaint(window, &paint);
+  return true;
+}
+
 // After the run: the faces' windows other than the first go (the first is
 // left as a single window always was, to the process's end).
 void DropOtherFaces() {
@@ -319,6 +341,12 @@ LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         ClockKey(message, static_cast<unsigned>(wParam));
         return 0;
       }
+      break;
+    case WM_ERASEBKGND:
+      if (SurfaceOf(window) != nullptr && !ClockClosed()) return 1;
+      break;
+    case WM_PAINT:
+      if (PaintFromBackBuffer(window)) return 0;
       break;
     case WM_MOUSEACTIVATE:
       // A click on another monitor's face leaves the first window active
