@@ -361,8 +361,8 @@ link_clicks() {
   xdotool mousemove $((left + w / 2)) "$middle" click 1
   xdotool mousemove $((left + 1)) "$middle" click 1
   xdotool mousemove $((left + w - 2)) "$middle" click 1
-  started() { [[ $(wc -l < "$launches" 2>/dev/null || echo 0) -ge 3 ]]; }
-  within 15 started || fail "clicks on the link's text started $(wc -l < "$launches" 2>/dev/null || echo no) interpreters, not 3"
+  started() { [[ -e "$launches" && $(wc -l < "$launches") -ge 3 ]]; }
+  within 15 started || fail "clicks on the link's text started $(grep -c . "$launches" 2>/dev/null) interpreters, not 3"
   xdotool key Escape
   wait_saver 10
   cp "$shots/.cmd.exe" "$system_cmd"
