@@ -3,8 +3,9 @@
 // end-to-end preview test cannot look at its pixels): the frame reaches the
 // window, the mouse commands act, the preview ignores the quit inputs, and
 // destroying the parent ends the message loop cleanly; the preview leaves
-// the desktop's keys and focus alone, a full-screen run takes both. Also the
-// low-level keyboard hook procedure on made-up key records.
+// the desktop's keys and focus alone, a full-screen run takes both; full
+// screen on two monitors of the test's own, and monitors going and coming.
+// Also the low-level keyboard hook procedure on made-up key records.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -340,11 +341,12 @@ TEST_F(TwoMonitorTest, AFaceOnEachAtItsOwnSizeTheCommandsOnBothAClickOnTheSecond
   EXPECT_EQ(KeyboardHook, 0u);
 }
 
-TEST_F(TwoMonitorTest, AMonitorTakenAwayLeavesTheClockRunningOnTheOther) {
+TEST_F(TwoMonitorTest, MonitorsTakenAwayAndAddedAreFollowedAndTheClockRunsOn) {
   ClockSource = CountingClock;
-  std::vector<HWND> faces;
+  std::vector<HWND> faces, facesAfterAdding;
   bool secondGone = false, stillRunning = false;
   int framesAtRemoval = 0, framesLater = 0;
+  RECT added = {};
   const int result = Run({[&] { faces = Faces(); },
                           [&] {
                             ASSERT_EQ(faces.size(), 2u);
@@ -357,6 +359,11 @@ TEST_F(TwoMonitorTest, AMonitorTakenAwayLeavesTheClockRunningOnTheOther) {
                           [&] {
                             framesLater = FramesRead;
                             stillRunning = !ClockClosed() && IsWindowVisible(faces[0]);
+                            // A monitor of another size comes: a face of that size.
+                            TestMonitors.push_back(RECT{640, 0, 1140, 400});
+                            SendMessageW(faces[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
+                            facesAfterAdding = Faces();
+                            if (facesAfterAdding.size() == 2) GetClientRect(facesAfterAdding[1], &added);
                             SendMessageW(faces[0], WM_LBUTTONDOWN, MK_LBUTTON, 0);
                           }},
                          700);
@@ -364,6 +371,10 @@ TEST_F(TwoMonitorTest, AMonitorTakenAwayLeavesTheClockRunningOnTheOther) {
   EXPECT_TRUE(secondGone);
   EXPECT_TRUE(stillRunning);
   EXPECT_GT(framesLater, framesAtRemoval) << "no frame after the monitor went";
+  ASSERT_EQ(facesAfterAdding.size(), 2u);
+  EXPECT_EQ(facesAfterAdding[0], faces[0]);
+  EXPECT_EQ(added.right, 500);
+  EXPECT_EQ(added.bottom, 400);
 }
 
 TEST_F(ClockWindowTest, WheelDoesNothingWithThemesOff) {
