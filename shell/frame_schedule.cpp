@@ -7,9 +7,13 @@ constexpr long long kNanosecondsPerMillisecond = 1000000LL;
 
 }  // namespace
 
-int MillisecondsToNextTick(long long nanosecondsIntoSecond) {
+int MillisecondsToNextTick(long long nanosecondsIntoSecond, long long clockStepNanoseconds) {
   long long into = nanosecondsIntoSecond % kNanosecondsPerSecond;
   if (into < 0) into += kNanosecondsPerSecond;
-  const long long wait = kNanosecondsPerSecond - into + kTickMarginMilliseconds * kNanosecondsPerMillisecond;
+  const long long step = clockStepNanoseconds > 0 && clockStepNanoseconds < kNanosecondsPerSecond / 2
+                             ? clockStepNanoseconds
+                             : 0;
+  const long long wait =
+      kNanosecondsPerSecond - into + step + kTickMarginMilliseconds * kNanosecondsPerMillisecond;
   return static_cast<int>((wait + kNanosecondsPerMillisecond - 1) / kNanosecondsPerMillisecond);
 }

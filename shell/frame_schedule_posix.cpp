@@ -7,3 +7,7 @@ long long WallClockNanosecondsIntoSecond() {
   clock_gettime(CLOCK_REALTIME, &now);
   return now.tv_nsec;
 }
+
+long long WallClockStepNanoseconds() {
+  return 0;  // CLOCK_REALTIME reads to the nanosecond
+}
