@@ -3,7 +3,7 @@
 #   scripts/install-deps.sh          what building and running need
 #   scripts/install-deps.sh --tests  and what every test needs (Xvfb, xdotool,
 #                                    mingw-w64 and Wine for the Windows build, clang,
-#                                    headless sway and weston for the Wayland tests,
+#                                    headless sway, weston and phoc for the Wayland tests,
 #                                    xscreensaver as a real host, dunst as a
 #                                    notification daemon, and the linters
 #                                    lintian and shellcheck)
@@ -23,7 +23,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 googletest faketime tzdata
     clang libclang-rt-14-dev valgrind
     desktop-file-utils libxml2-utils man-db dpkg-dev file time python3
-    sway swayidle grim wtype wayvnc weston xwayland x11-xserver-utils jq xscreensaver
+    sway swayidle grim wtype wayvnc weston phoc xwayland x11-xserver-utils jq xscreensaver
     dunst libnotify-bin
     lintian shellcheck
   )

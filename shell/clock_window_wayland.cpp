@@ -33,12 +33,16 @@ struct OutputFace {
   GdkMonitor* monitor = nullptr;  // a reference of ours
   GtkWidget* window = nullptr;
   FaceSurface face;
-  zwp_keyboard_shortcuts_inhibitor_v1* inhibitor = nullptr;
-  wl_surface* inhibited = nullptr;  // the window's surface it was made for
+  OutputName output;  // the compositor's name for the monitor, to find its mode
 };
 
 // In the order the outputs came; those with a face ready are `MonitorFaces`.
 std::vector<std::unique_ptr<OutputFace>> Outputs;
+// Outputs whose windows are going: their faces go after the windows' own
+// surfaces. A compositor may trip over a sub-surface that goes while its
+// layer surface still stands (phoc 0.24 crashes on it).
+std::vector<std::unique_ptr<OutputFace>> Leaving;
+guint LeavingDrop = 0;
 GMainLoop* Loop = nullptr;
 int QuitCode = 0;
 guint FrameTimer = 0;
@@ -47,12 +51,6 @@ bool LayerShell = false;   // else fullscreen toplevels
 bool TearingDown = false;  // our own windows going at the end
 
 bool HasFace(const OutputFace& output) { return output.face.raster != nullptr; }
-
-void DropInhibitor(OutputFace& output) {
-  if (output.inhibitor != nullptr) zwp_keyboard_shortcuts_inhibitor_v1_destroy(output.inhibitor);
-  output.inhibitor = nullptr;
-  output.inhibited = nullptr;
-}
 
 // `MonitorFaces` as the outputs stand, each face aimed at a free buffer for
 // what is drawn next; a face whose buffers the compositor still holds sits
@@ -78,24 +76,125 @@ std::size_t FaceIndexOf(const OutputFace& wanted) {
 
 // ---- The keyboard ----------------------------------------------------------
 
-// Every key comes to us: each face's window asks the compositor to keep its
-// own shortcuts to itself while the window has the keyboard, as the system-
-// key hook does on Windows. Where it cannot be asked (no such protocol),
-// the compositor's shortcuts still act.
-void InhibitShortcuts(OutputFace& output) {
-  wl_surface* surface = output.face.parent;
-  if (WaylandShortcutsInhibitor == nullptr || surface == nullptr || surface == output.inhibited) return;
-  DropInhibitor(output);
+// Every key comes to us: the window with the keyboard asks the compositor
+// to keep its own shortcuts to itself, as the system-key hook does on
+// Windows. One request at a time, moved with the keyboard (the old one
+// withdrawn first): a compositor that puts the question to its user (GNOME)
+// asks once, not once per output, and grants it only to the window with the
+// keyboard. Where it cannot be asked (no such protocol), or the answer is
+// no, the compositor's shortcuts still act.
+zwp_keyboard_shortcuts_inhibitor_v1* Inhibitor = nullptr;
+wl_surface* InhibitedSurface = nullptr;  // the window's surface it was made for
+bool InhibitorAnswered = false;
+bool InhibitorWasActive = false;
+bool ShortcutsRefused = false;          // for the rest of the run
+wl_surface* KeyboardSurface = nullptr;  // the window that had the keyboard last
+bool KeyboardHeld = false;              // and has it still
+guint KeyboardFollow = 0;
+guint RefusalCheck = 0;
+bool EscapeDown = false;  // its press reached one of our windows
+
+// A compositor grants the request at once to the window with the keyboard.
+// One that asks its user takes the keyboard for its question; one that
+// says nothing while the window keeps the keyboard has refused: GNOME
+// answers a Deny, fresh or remembered from an earlier run, with silence.
+constexpr guint kRefusalSilenceMs = 1500;
+
+void DropInhibitor() {
+  if (Inhibitor != nullptr) zwp_keyboard_shortcuts_inhibitor_v1_destroy(Inhibitor);
+  Inhibitor = nullptr;
+  InhibitedSurface = nullptr;
+  if (RefusalCheck != 0) g_source_remove(RefusalCheck);
+  RefusalCheck = 0;
+}
+
+void FollowKeyboard();
+
+void SayRefused() {
+  InhibitorAnswered = true;
+  if (ShortcutsRefused) return;
+  ShortcutsRefused = true;
+  std::fputs("orbidial: the compositor keeps its shortcuts (Super, Alt+Tab) over the saver: it was told "
+             "not to hold them back (GNOME remembers a Deny); on GNOME, \"Inhibit system keyboard "
+             "shortcuts\" under Settings > Apps > Orbidial Clock Screen Saver undoes that\n",
+             stderr);
+}
+
+gboolean OnRefusalCheck(gpointer) {
+  RefusalCheck = 0;
+  if (!InhibitorAnswered && KeyboardHeld && KeyboardSurface == InhibitedSurface) SayRefused();
+  return G_SOURCE_REMOVE;
+}
+
+// From now, or from the keyboard's return to the window.
+void AwaitAnswer() {
+  if (Inhibitor == nullptr || InhibitorAnswered) return;
+  if (RefusalCheck != 0) g_source_remove(RefusalCheck);
+  RefusalCheck = g_timeout_add(kRefusalSilenceMs, OnRefusalCheck, nullptr);
+}
+
+void InhibitorActive(void*, zwp_keyboard_shortcuts_inhibitor_v1*) {
+  InhibitorAnswered = true;
+  InhibitorWasActive = true;
+  FollowKeyboard();
+}
+
+// Inactive before it was ever active is a refusal too.
+void InhibitorInactive(void*, zwp_keyboard_shortcuts_inhibitor_v1*) {
+  if (InhibitorWasActive) return;
+  SayRefused();
+}
+const zwp_keyboard_shortcuts_inhibitor_v1_listener InhibitorListener = {InhibitorActive, InhibitorInactive};
+
+void FollowKeyboard() {
+  if (WaylandShortcutsInhibitor == nullptr || ShortcutsRefused || KeyboardSurface == nullptr) return;
+  if (KeyboardSurface == InhibitedSurface) return;
   GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
   if (seat == nullptr) return;
-  output.inhibitor = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(
-      WaylandShortcutsInhibitor, surface, gdk_wayland_seat_get_wl_seat(seat));
-  output.inhibited = surface;
+  DropInhibitor();
+  Inhibitor = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(
+      WaylandShortcutsInhibitor, KeyboardSurface, gdk_wayland_seat_get_wl_seat(seat));
+  zwp_keyboard_shortcuts_inhibitor_v1_add_listener(Inhibitor, &InhibitorListener, nullptr);
+  InhibitedSurface = KeyboardSurface;
+  InhibitorAnswered = false;
+  InhibitorWasActive = false;
   KeyboardHook = 1;
+  AwaitAnswer();
+}
+
+wl_surface* SurfaceOf(GtkWidget* widget) {
+  GdkWindow* window = gtk_widget_get_window(widget);
+  return window != nullptr ? gdk_wayland_window_get_wl_surface(window) : nullptr;
+}
+
+// The keyboard may pass from window to window as they map (GNOME gives it
+// to each in turn): the request goes once the events waiting are handled,
+// for the window that has it then, not for one it has already left.
+gboolean OnFocusIn(GtkWidget* widget, GdkEventFocus*, gpointer) {
+  KeyboardSurface = SurfaceOf(widget);
+  KeyboardHeld = true;
+  if (KeyboardSurface != nullptr && KeyboardSurface == InhibitedSurface) AwaitAnswer();
+  if (KeyboardFollow == 0) {
+    KeyboardFollow = g_idle_add([](gpointer) {
+      KeyboardFollow = 0;
+      FollowKeyboard();
+      return G_SOURCE_REMOVE;
+    }, nullptr);
+  }
+  return FALSE;
+}
+
+gboolean OnFocusOut(GtkWidget* widget, GdkEventFocus*, gpointer) {
+  if (SurfaceOf(widget) == KeyboardSurface) KeyboardHeld = false;
+  return FALSE;
 }
 
 void ReleaseKeyboard() {
-  for (const auto& output : Outputs) DropInhibitor(*output);
+  if (KeyboardFollow != 0) g_source_remove(KeyboardFollow);
+  KeyboardFollow = 0;
+  KeyboardSurface = nullptr;
+  KeyboardHeld = false;
+  DropInhibitor();
 }
 
 // The same keys as X11's keysyms: GDK's key values are those.
@@ -112,6 +211,12 @@ unsigned VirtualKeyOf(guint keyval) {
 
 gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer) {
   const bool press = event->type == GDK_KEY_PRESS;
+  // An Escape pressed elsewhere (before the saver showed, or to answer the
+  // compositor's own question over it) is not the user's Escape to us.
+  if (event->keyval == GDK_KEY_Escape) {
+    if (!press && !EscapeDown) return TRUE;
+    EscapeDown = press;
+  }
   const bool alt = (event->state & GDK_MOD1_MASK) != 0;
   const bool control = (event->state & GDK_CONTROL_MASK) != 0;
   const unsigned message = press ? (alt ? kSysKeyDownMessage : kKeyDownMessage)
@@ -153,7 +258,7 @@ void HideCursor(GtkWidget* widget, gpointer) {
 // laid out and drawn whole when any of them changed. The first face to show
 // starts the clock.
 void FollowWindow(OutputFace& output) {
-  if (ClockClosed()) return;
+  if (ClockClosed() || output.window == nullptr) return;
   GdkWindow* window = gtk_widget_get_window(output.window);
   wl_surface* parent = window != nullptr ? gdk_wayland_window_get_wl_surface(window) : nullptr;
   if (parent == nullptr) return;
@@ -162,8 +267,18 @@ void FollowWindow(OutputFace& output) {
       output.face, parent, [](void* data) { FollowWindow(*static_cast<OutputFace*>(data)); }, &output);
   // The output's own scale: the window learns it only once it is shown there.
   const int scale120 = 120 * gdk_monitor_get_scale_factor(output.monitor);
-  const bool resized = SizeFaceSurface(output.face, gtk_widget_get_allocated_width(output.window),
-                                       gtk_widget_get_allocated_height(output.window), scale120);
+  const int width = gtk_widget_get_allocated_width(output.window);
+  const int height = gtk_widget_get_allocated_height(output.window);
+  // Without the fractional-scale protocol the whole scale GDK knows may not
+  // be the output's (sway 1.7 at 1.5 says 2): its mode tells its pixels.
+  int deviceWidth = 0, deviceHeight = 0, modeWidth = 0, modeHeight = 0;
+  if (WaylandFractionalScales == nullptr && WaylandOutputPixels(output.output.name, &modeWidth, &modeHeight)) {
+    GdkRectangle area;
+    gdk_monitor_get_geometry(output.monitor, &area);
+    deviceWidth = WindowDevicePixels(width, area.width, modeWidth);
+    deviceHeight = WindowDevicePixels(height, area.height, modeHeight);
+  }
+  const bool resized = SizeFaceSurface(output.face, width, height, scale120, deviceWidth, deviceHeight);
   if (!resized && hadFace == HasFace(output)) return;
   PublishFaces();
   if (!HasFace(output)) return;
@@ -171,7 +286,6 @@ void FollowWindow(OutputFace& output) {
     Started = true;
     ClockStart();
   }
-  InhibitShortcuts(output);
   ClockFaceChanged(FaceIndexOf(output));
 }
 
@@ -185,8 +299,12 @@ gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   return TRUE;
 }
 
-void OnScaleChanged(GdkMonitor*, GParamSpec*, gpointer data) {
+void OnMonitorChanged(GdkMonitor*, GParamSpec*, gpointer data) {
   FollowWindow(*static_cast<OutputFace*>(data));
+}
+
+void FollowEveryWindow() {
+  for (const auto& output : Outputs) FollowWindow(*output);
 }
 
 // A layer surface is closed by the compositor when its output goes; a
@@ -198,6 +316,13 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
   return TRUE;
 }
 
+void DropLeaving() {
+  if (LeavingDrop != 0) g_source_remove(LeavingDrop);
+  LeavingDrop = 0;
+  for (const auto& output : Leaving) DropFaceSurface(output->face);
+  Leaving.clear();
+}
+
 void OnDestroy(GtkWidget*, gpointer data) {
   auto* gone = static_cast<OutputFace*>(data);
   for (auto it = Outputs.begin(); it != Outputs.end(); ++it) {
@@ -205,10 +330,28 @@ void OnDestroy(GtkWidget*, gpointer data) {
     const bool wasFirst = HasFace(*gone) && FaceIndexOf(*gone) == 0;
     std::unique_ptr<OutputFace> output = std::move(*it);
     Outputs.erase(it);
-    DropInhibitor(*output);
-    DropFaceSurface(output->face);
+    wl_surface* surface = SurfaceOf(output->window);
+    if (surface != nullptr && surface == InhibitedSurface) DropInhibitor();
+    if (surface != nullptr && surface == KeyboardSurface) {
+      KeyboardSurface = nullptr;
+      KeyboardHeld = false;
+    }
+    ForgetOutputName(output->output);
     g_signal_handlers_disconnect_by_data(output->monitor, output.get());
     g_object_unref(output->monitor);
+    output->monitor = nullptr;
+    // The window's surface goes once this signal is over; its face after it,
+    // following nothing meanwhile.
+    output->window = nullptr;
+    output->face.scaleChanged = nullptr;
+    Leaving.push_back(std::move(output));
+    if (LeavingDrop == 0 && !TearingDown) {
+      LeavingDrop = g_idle_add_full(G_PRIORITY_HIGH, [](gpointer) {
+        LeavingDrop = 0;
+        DropLeaving();
+        return G_SOURCE_REMOVE;
+      }, nullptr, nullptr);
+    }
     if (TearingDown || ClockClosed()) return;
     PublishFaces();
     if (wasFirst && !MonitorFaces.empty()) ClockFaceChanged(0);
@@ -260,7 +403,13 @@ void AddOutput(GdkDisplay* display, GdkMonitor* monitor) {
   g_signal_connect(window, "realize", G_CALLBACK(HideCursor), data);
   g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), data);
   g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), data);
-  g_signal_connect(monitor, "notify::scale-factor", G_CALLBACK(OnScaleChanged), data);
+  g_signal_connect(window, "focus-in-event", G_CALLBACK(OnFocusIn), data);
+  g_signal_connect(window, "focus-out-event", G_CALLBACK(OnFocusOut), data);
+  g_signal_connect(monitor, "notify::scale-factor", G_CALLBACK(OnMonitorChanged), data);
+  g_signal_connect(monitor, "notify::geometry", G_CALLBACK(OnMonitorChanged), data);
+  AskOutputName(
+      output->output, gdk_wayland_monitor_get_wl_output(monitor),
+      [](void* face) { FollowWindow(*static_cast<OutputFace*>(face)); }, data);
   Outputs.push_back(std::move(output));
   gtk_widget_show(window);
 }
@@ -337,9 +486,10 @@ void StopFrameTimer() {
 // buffer to make.
 void NoBackBuffer(int, int) { BackBufferDC = nullptr; }
 
+// Nothing more is drawn; the faces' surfaces go after their windows'.
 void DropFaces() {
   BackBufferDC = nullptr;
-  for (const auto& output : Outputs) DropFaceSurface(output->face);
+  MonitorFaces.clear();
 }
 
 // The compositor gives the keyboard to the overlay surfaces; a client cannot
@@ -388,6 +538,7 @@ WaylandRun RunWaylandClock(int* status) {
     return WaylandRun::kRan;
   }
   ReportLostCompositor();
+  WaylandOutputsChanged = FollowEveryWindow;
   g_unix_fd_add_full(G_PRIORITY_HIGH, wl_display_get_fd(wayland),
                      static_cast<GIOCondition>(G_IO_HUP | G_IO_ERR), OnConnectionEnd, nullptr, nullptr);
   const int signalFd = OpenEndingSignalFd();
@@ -416,6 +567,9 @@ WaylandRun RunWaylandClock(int* status) {
 
   TearingDown = true;
   while (!Outputs.empty()) gtk_widget_destroy(Outputs.back()->window);
+  DropLeaving();
+  DropWaylandPointers();
+  WaylandOutputsChanged = nullptr;
   // The windows go from the screen now, not when the process is gone.
   wl_display_flush(wayland);
   ClockPlatformInUse = nullptr;

@@ -33,6 +33,7 @@ void DropBuffers(FaceSurface& face) {
     b.buffer = nullptr;
     b.pixels = nullptr;
     b.busy = false;
+    b.fresh = true;
     b.ink = InkRecord{};
   }
   if (face.memory != nullptr) munmap(face.memory, face.memoryBytes);
@@ -76,12 +77,14 @@ bool MakeBuffers(FaceSurface& face, int width, int height) {
 void Present(FaceSurface& face, std::span<const Rect> changed) {
   FaceBuffer* drawn = face.drawing;
   face.drawing = nullptr;
-  if (drawn == nullptr || changed.empty() || face.surface == nullptr) return;
-  for (const Rect& r : changed) {
-    if (WaylandCompositorVersion >= kDamageBufferVersion) {
+  if (drawn == nullptr || face.surface == nullptr || (changed.empty() && !drawn->fresh)) return;
+  if (drawn->fresh || WaylandCompositorVersion < kDamageBufferVersion) {
+    // A new buffer is new throughout, whatever it shares with the old one.
+    wl_surface_damage(face.surface, 0, 0, INT32_MAX, INT32_MAX);
+    drawn->fresh = false;
+  } else {
+    for (const Rect& r : changed) {
       wl_surface_damage_buffer(face.surface, r.left, r.top, r.right - r.left, r.bottom - r.top);
-    } else {
-      wl_surface_damage(face.surface, 0, 0, INT32_MAX, INT32_MAX);
     }
   }
   wl_surface_attach(face.surface, drawn->buffer, 0, 0);
@@ -117,25 +120,49 @@ void AttachFaceSurface(FaceSurface& face, wl_surface* parent, void (*scaleChange
   }
 }
 
-bool SizeFaceSurface(FaceSurface& face, int logicalWidth, int logicalHeight, int scale120) {
+int WindowDevicePixels(int window, int outputLogical, int outputPixels) {
+  if (outputLogical <= 0) return outputPixels;
+  const long long scaled = static_cast<long long>(window) * outputPixels;
+  return static_cast<int>((scaled + outputLogical / 2) / outputLogical);
+}
+
+bool SizeFaceSurface(FaceSurface& face, int logicalWidth, int logicalHeight, int scale120,
+                     int deviceWidth, int deviceHeight) {
   if (face.surface == nullptr || logicalWidth <= 0 || logicalHeight <= 0) return false;
-  if (face.preferredScale120 > 0) scale120 = face.preferredScale120;
-  // Without a viewport only whole scales can be shown, as buffer scales.
-  if (WaylandViewporter == nullptr) scale120 = std::max(120, scale120 / 120 * 120);
-  if (logicalWidth == face.logicalWidth && logicalHeight == face.logicalHeight &&
-      scale120 == face.scale120 && face.raster != nullptr) {
+  int width = 0, height = 0, bufferScale = 0;
+  if (face.preferredScale120 > 0 && WaylandViewporter != nullptr) {
+    width = DevicePixels(logicalWidth, face.preferredScale120);
+    height = DevicePixels(logicalHeight, face.preferredScale120);
+    if (face.preferredScale120 % 120 == 0) bufferScale = face.preferredScale120 / 120;
+  } else if (deviceWidth > 0 && deviceHeight > 0 && WaylandViewporter != nullptr) {
+    width = deviceWidth;
+    height = deviceHeight;
+  } else {
+    // Without a viewport only whole scales can be shown, as buffer scales.
+    bufferScale = std::max(1, scale120 / 120);
+    width = logicalWidth * bufferScale;
+    height = logicalHeight * bufferScale;
+  }
+  // A whole multiple of the window is shown as a buffer scale, with or
+  // without a viewport: the same pixels, the compositor's plainest path.
+  if (bufferScale == 0 && width % logicalWidth == 0 && height % logicalHeight == 0 &&
+      width / logicalWidth == height / logicalHeight) {
+    bufferScale = width / logicalWidth;
+  }
+  if (logicalWidth == face.logicalWidth && logicalHeight == face.logicalHeight && width == face.deviceWidth &&
+      height == face.deviceHeight && bufferScale == face.bufferScale && face.raster != nullptr) {
     return false;
   }
   face.logicalWidth = logicalWidth;
   face.logicalHeight = logicalHeight;
-  face.scale120 = scale120;
+  face.deviceWidth = width;
+  face.deviceHeight = height;
+  face.bufferScale = bufferScale;
   face.raster.reset();
-  const int width = DevicePixels(logicalWidth, scale120);
-  const int height = DevicePixels(logicalHeight, scale120);
   if (!MakeBuffers(face, width, height)) return true;
-  if (scale120 % 120 == 0) {
+  if (bufferScale > 0) {
     if (face.viewport != nullptr) wp_viewport_set_destination(face.viewport, -1, -1);
-    wl_surface_set_buffer_scale(face.surface, scale120 / 120);
+    wl_surface_set_buffer_scale(face.surface, bufferScale);
   } else {
     if (face.viewport == nullptr) face.viewport = wp_viewporter_get_viewport(WaylandViewporter, face.surface);
     wl_surface_set_buffer_scale(face.surface, 1);
@@ -179,5 +206,6 @@ void DropFaceSurface(FaceSurface& face) {
   face.surface = nullptr;
   face.parent = nullptr;
   face.preferredScale120 = 0;
-  face.logicalWidth = face.logicalHeight = face.scale120 = 0;
+  face.logicalWidth = face.logicalHeight = 0;
+  face.deviceWidth = face.deviceHeight = face.bufferScale = 0;
 }

@@ -22,6 +22,7 @@ struct FaceBuffer {
   wl_buffer* buffer = nullptr;
   std::uint32_t* pixels = nullptr;
   bool busy = false;  // the compositor may still read it
+  bool fresh = true;  // not yet shown: the compositor has none of it
   InkRecord ink;      // where it holds ink, for the raster surface
 };
 
@@ -29,7 +30,7 @@ struct FaceSurface {
   wl_surface* parent = nullptr;  // the window's own surface
   wl_surface* surface = nullptr;
   wl_subsurface* subsurface = nullptr;
-  wp_viewport* viewport = nullptr;          // only once a fractional scale asks for it
+  wp_viewport* viewport = nullptr;  // only once a scale that is not whole asks for it
   wp_fractional_scale_v1* fractional = nullptr;
   int preferredScale120 = 0;  // the compositor's wish, in 120ths; 0 until it says
   void (*scaleChanged)(void* data) = nullptr;
@@ -37,7 +38,9 @@ struct FaceSurface {
 
   int logicalWidth = 0;  // the window's size in surface units
   int logicalHeight = 0;
-  int scale120 = 0;  // the scale the buffers were made for
+  int deviceWidth = 0;  // the buffers' size
+  int deviceHeight = 0;
+  int bufferScale = 0;  // the buffers' whole scale; 0 when a viewport shows them
   FaceBuffer buffers[2];
   void* memory = nullptr;
   std::size_t memoryBytes = 0;
@@ -55,11 +58,20 @@ int DevicePixels(int logical, int scale120);
 // compositor asks for another fractional scale.
 void AttachFaceSurface(FaceSurface& face, wl_surface* parent, void (*scaleChanged)(void*), void* data);
 
-// Sizes the face for a window of `logicalWidth` x `logicalHeight` at
-// `scale120`/120 (the compositor's fractional wish wins where it made one):
-// new buffers and a new raster surface when the device size or the scale
-// changed. True when they did: the face must be laid out and drawn whole.
-bool SizeFaceSurface(FaceSurface& face, int logicalWidth, int logicalHeight, int scale120);
+// The device pixels of a window of `window` surface units on an output of
+// `outputLogical` units and `outputPixels` device pixels: the whole output
+// is its pixels exactly, a part of it its share of them.
+int WindowDevicePixels(int window, int outputLogical, int outputPixels);
+
+// Sizes the face for a window of `logicalWidth` x `logicalHeight`: at the
+// compositor's fractional wish where it made one; else at `deviceWidth` x
+// `deviceHeight` (0 when unknown: the output's mode tells them) shown
+// through a viewport; else at the whole `scale120`/120 as a buffer scale.
+// New buffers and a new raster surface when the device size or the way of
+// showing them changed. True when they did: the face must be laid out and
+// drawn whole.
+bool SizeFaceSurface(FaceSurface& face, int logicalWidth, int logicalHeight, int scale120,
+                     int deviceWidth, int deviceHeight);
 
 // The raster surface aimed at a free buffer for the next frame, or null when
 // the compositor still holds both (the face then skips a round) or there is

@@ -1,15 +1,18 @@
 // The parts of the Wayland back end that need no compositor: the lock that
-// keeps one saver per session, and the face's size in device pixels.
+// keeps one saver per session, and the face's size in device pixels, from
+// a scale or from the output's mode.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <wayland-client-protocol.h>
 
 #include <filesystem>
 #include <string>
 
 #include "face_surface_wayland.h"
 #include "saver_lock_posix.h"
+#include "wayland_globals.h"
 
 namespace {
 
@@ -110,6 +113,28 @@ TEST(DevicePixelsTest, SurfaceUnitsTimesTheScaleRoundedHalfAway) {
   EXPECT_EQ(DevicePixels(3, 140), 4);        // 3.5
   // A 16K-wide output at scale 3 stays in range.
   EXPECT_EQ(DevicePixels(15360, 360), 46080);
+}
+
+// Without a fractional scale the output's mode gives the pixels: turned as
+// the output is, and shared out to a window smaller than the output.
+TEST(DevicePixelsTest, TheModeTurnedAndAWindowsShareOfIt) {
+  const struct {
+    int transform, width, height;
+  } turns[] = {{WL_OUTPUT_TRANSFORM_NORMAL, 1920, 1080},  {WL_OUTPUT_TRANSFORM_90, 1080, 1920},
+               {WL_OUTPUT_TRANSFORM_180, 1920, 1080},     {WL_OUTPUT_TRANSFORM_270, 1080, 1920},
+               {WL_OUTPUT_TRANSFORM_FLIPPED, 1920, 1080}, {WL_OUTPUT_TRANSFORM_FLIPPED_90, 1080, 1920},
+               {WL_OUTPUT_TRANSFORM_FLIPPED_180, 1920, 1080}, {WL_OUTPUT_TRANSFORM_FLIPPED_270, 1080, 1920}};
+  for (const auto& turn : turns) {
+    int width = 1920, height = 1080;
+    TurnedSize(turn.transform, &width, &height);
+    EXPECT_EQ(width, turn.width) << "transform " << turn.transform;
+    EXPECT_EQ(height, turn.height) << "transform " << turn.transform;
+  }
+  // sway at 1.5: 1280 units over 1920 pixels; 853 units (2560 / 3) over 1280.
+  EXPECT_EQ(WindowDevicePixels(1280, 1280, 1920), 1920);
+  EXPECT_EQ(WindowDevicePixels(853, 853, 1280), 1280);
+  EXPECT_EQ(WindowDevicePixels(640, 1280, 1920), 960);
+  EXPECT_EQ(WindowDevicePixels(427, 853, 1280), 641);  // 640.75
 }
 
 }  // namespace

@@ -374,6 +374,28 @@ weston_shot() {
   echo "$file"
 }
 
+# start_phoc [WxH]: phoc (Phosh's compositor, layer-shell and wlroots like
+# sway) with one headless output, HEADLESS-1, and no seat. Exports
+# WAYLAND_DISPLAY, and a runtime folder of its own (an earlier compositor of
+# the test may have left its socket behind).
+start_phoc() {
+  export XDG_RUNTIME_DIR=$WORK/run-phoc
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  [[ ${#WL_USER[@]} == 0 ]] || chown 65534:65534 "$XDG_RUNTIME_DIR"
+  cat >"$WORK/phoc.ini" <<CONF
+[core]
+xwayland=false
+[output:HEADLESS-1]
+mode=${1:-1280x720}
+CONF
+  spawn_as_compositor_user "$WORK/compositor.log" \
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman phoc -C "$WORK/phoc.ini"
+  COMPOSITOR_PID=$SPAWNED_PID
+  wait_for "phoc's socket" 10 wayland_socket
+  WAYLAND_DISPLAY=$(wayland_socket)
+  export WAYLAND_DISPLAY
+}
+
 # start_client ARGS...: a program under test in the background; CLIENT_PID.
 start_client() {
   "$@" >"$WORK/client.out" 2>"$WORK/client.err" &

@@ -4,7 +4,8 @@
 # on it; the compositor's shortcuts held back; the right button and the
 # wheel acting on both outputs; an output turned to scale 2 still showing
 # the face of its pixels; outputs resized, added, switched off and on again
-# while it runs; Escape ends it with 0 and the desktop is back.
+# while it runs; at scale 1.5 and turned a quarter, the face of the output's
+# mode; Escape ends it with 0 and the desktop is back.
 # shellcheck source=lib.sh
 source "$(dirname "$0")/lib.sh"
 
@@ -45,8 +46,9 @@ rm -f "$XDG_RUNTIME_DIR/shortcut-ran"
 
 echo "a face on each output, over the panel, the cursor hidden"
 export ORBIDIAL_TEST_TIME=$at
-# The session's choice: no GDK_BACKEND, only WAYLAND_DISPLAY.
-start_client "$ORBIDIAL"
+# The session's choice: no GDK_BACKEND, only WAYLAND_DISPLAY. Its requests
+# are logged, to count its shortcut inhibitors.
+WAYLAND_DEBUG=client start_client "$ORBIDIAL"
 first=$(reference first --at "$at" --size 1280x720)
 shows "$first" HEADLESS-1
 shows "$(reference second --at "$at" --size 1024x768)" "$second"
@@ -58,6 +60,12 @@ keys -s 300 -M logo -k Return -m logo
 keys -M ctrl -k Escape -m ctrl -M alt -k Escape -k Tab -m alt
 sleep 0.5
 shortcut_ran && fail "sway ran its shortcut under the saver"
+# One inhibitor at a time, whatever the outputs: a compositor that asks
+# its user asks once.
+most=$(awk '/-> zwp_keyboard_shortcuts_inhibit_manager_v1@[0-9]+\.inhibit_shortcuts/ { n++ }
+  /-> zwp_keyboard_shortcuts_inhibitor_v1@[0-9]+\.destroy/ { n-- }
+  n > most { most = n } END { print most + 0 }' "$WORK/client.err")
+((most == 1)) || fail "$most shortcut inhibitors at once"
 kill -0 "$CLIENT_PID" 2>/dev/null || fail "Ctrl+Esc or Alt+Esc ended the saver"
 # The keys the saver ignores change nothing.
 shows "$first" HEADLESS-1 0
@@ -93,9 +101,17 @@ shows "$(reference small --at "$at" --size 800x600 --style 2 --theme 4)" "$secon
 swaycmd output "$third" enable
 shows "$(reference third --at "$at" --size 640x480 --style 2 --theme 4)" "$third"
 
+echo "scale 1.5, which sway 1.7 calls 2 to its clients: the face of the output's mode, pixel for pixel"
+set_output HEADLESS-1 1920x1080 0 0 1.5
+shows "$(reference mode-first --at "$at" --size 1920x1080 --style 2 --theme 4)" HEADLESS-1
+# A mode turned a quarter: 1440x1080 stands as 1080x1440.
+swaycmd output "$third" transform 90
+set_output "$third" 1440x1080 1440 0 1.5
+shows "$(reference turned --at "$at" --size 1080x1440 --style 2 --theme 4)" "$third"
+
 echo "Escape ends it with 0; the panel is back"
 keys -k Escape
 client_exits_with 0
 wait_for "the panel after the saver" 5 panel_shown
-[[ ! -s $WORK/client.err ]] || fail "the saver wrote: $(cat "$WORK/client.err")"
+! grep -v '^\[' "$WORK/client.err" || fail "the saver wrote more than its log of requests"
 echo "passed; shots in $SHOTS"
