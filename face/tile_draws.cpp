@@ -14,12 +14,14 @@ bool SameDraw(const GlyphDraw& a, const GlyphDraw& b) {
 void ClearTileDraws(TileDraws* draws) {
   draws->known = true;
   draws->draws.clear();
+  draws->indexed = false;
   draws->start.clear();
   draws->order.clear();
 }
 
 void IndexTileDraws(TileDraws* draws, int columns, int rows) {
   const std::size_t tiles = static_cast<std::size_t>(columns) * rows;
+  draws->indexed = true;
   draws->start.assign(tiles + 1, 0);
   for (const GlyphDraw& d : draws->draws) {
     for (int r = d.firstRow; r < d.endRow; ++r) {
@@ -41,7 +43,7 @@ void IndexTileDraws(TileDraws* draws, int columns, int rows) {
 
 void MarkChangedTiles(const TileDraws& a, const TileDraws& b, InkRecord* changed) {
   const std::size_t tiles = changed->tiles.size();
-  if (a.start.size() != tiles + 1 || b.start.size() != tiles + 1) {
+  if (!a.indexed || !b.indexed || a.start.size() != tiles + 1 || b.start.size() != tiles + 1) {
     std::fill(changed->tiles.begin(), changed->tiles.end(), std::uint8_t{1});
     return;
   }
