@@ -97,6 +97,11 @@ struct RasterSurface::State {
   InkRecord shown;
   bool showWhole = true;
   InkRecord changed;  // scratch: the shown ink and the new
+  // The target's glyphs are those on screen: nothing was drawn into it
+  // since its whole frame was shown. Its frame's end then finds just the
+  // tiles the screen must be shown, and `changedShown` says so.
+  bool targetShown = false;
+  bool changedShown = false;
   std::vector<Rect> rects;
 
   std::uint32_t color = 0;  // 0x00RRGGBB
@@ -279,6 +284,7 @@ void RasterSurface::State::Blend(std::uint64_t glyph, const std::uint8_t* covera
                                  int rows, long pitch, long long x0, long long y0) {
   const Rect box = Box(glyphWidth, rows, x0, y0);
   if (box.left >= box.right) return;
+  targetShown = changedShown = false;
   if (ink->known) MarkInk(ink, box);
   if (ink->draws.known) {
     ink->draws.draws.push_back(DrawAt(glyph, x0, y0, color, box));
@@ -333,6 +339,8 @@ void RasterSurface::State::DrawNoted() {
 
 void RasterSurface::State::Finish() {
   waiting = false;
+  changedShown = targetShown;
+  targetShown = false;
   const int columns = ink->columns;
   IndexTileDraws(&next, columns, ink->rows);
   SetInkBlack(&changed, width, height);
@@ -385,6 +393,7 @@ RasterSurface::~RasterSurface() = default;
 void RasterSurface::SetTarget(std::uint32_t* pixels, std::size_t strideBytes, InkRecord* ink) {
   State& s = *state_;
   if (s.waiting) s.Finish();
+  InkRecord* const before = s.ink;
   if (pixels == nullptr) {
     s.pixels = s.own.get();
     s.stride = static_cast<std::size_t>(s.width);
@@ -395,6 +404,7 @@ void RasterSurface::SetTarget(std::uint32_t* pixels, std::size_t strideBytes, In
     s.looseInk = InkRecord{};
     s.ink = ink != nullptr ? ink : &s.looseInk;
   }
+  if (s.ink != before || s.ink == &s.looseInk) s.targetShown = s.changedShown = false;
   // A record of another size is of some other buffer.
   if (s.ink->known && (s.ink->width != s.width || s.ink->height != s.height)) {
     s.ink->known = false;
@@ -426,6 +436,7 @@ void RasterSurface::FillBlack(int x, int y, int width, int height) {
     return;
   }
   if (s.waiting) s.Finish();
+  s.targetShown = s.changedShown = false;
   if (whole && s.tracking && s.ink->known) {
     // The rest of the buffer is black already.
     InkRuns(*s.ink, &s.rects);
@@ -538,6 +549,7 @@ void RasterSurface::CopyToWindow(int x, int y, int width, int height) {
     s.Changes(copy);
     s.damagePresenter(std::span<const Rect>(s.rects));
   }
+  s.changedShown = false;
 
   // The screen now holds the target's pixels inside the copy and what it
   // held before outside it.
@@ -548,7 +560,9 @@ void RasterSurface::CopyToWindow(int x, int y, int width, int height) {
     } else {
       s.shown.known = false;
     }
+    s.targetShown = s.tracking && s.shown.known && s.shown.draws.known;
   } else {
+    s.targetShown = false;
     if (s.shown.known && s.ink->known) {
       AddInk(&s.shown, *s.ink);
     } else {
@@ -564,13 +578,16 @@ void RasterSurface::State::Changes(const Rect& copy) {
     if (copy.left < copy.right && copy.top < copy.bottom) rects.push_back(copy);
     return;
   }
-  SetInkBlack(&changed, width, height);
-  if (ink->draws.known && shown.draws.known) {
-    // Tile by tile, the glyphs drawn now against those on screen.
-    MarkChangedTiles(shown.draws, ink->draws, &changed);
-  } else {
-    AddInk(&changed, shown);
-    AddInk(&changed, *ink);
+  // Unless the frame's end found them already: tile by tile, the glyphs
+  // drawn now against those on screen, or failing those the ink.
+  if (!changedShown) {
+    SetInkBlack(&changed, width, height);
+    if (ink->draws.known && shown.draws.known) {
+      MarkChangedTiles(shown.draws, ink->draws, &changed);
+    } else {
+      AddInk(&changed, shown);
+      AddInk(&changed, *ink);
+    }
   }
   InkRegion(changed, copy, &rects);
 }
@@ -619,5 +636,6 @@ std::uint32_t* RasterSurface::Pixels() {
   // Whatever the caller writes is unknown to the record.
   state_->ink->known = false;
   state_->ink->draws.known = false;
+  state_->targetShown = state_->changedShown = false;
   return state_->pixels;
 }
