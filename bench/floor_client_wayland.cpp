@@ -81,8 +81,23 @@ int main() {
   xdg_toplevel_add_listener(toplevel, &ToplevelListener, nullptr);
   xdg_toplevel_set_fullscreen(toplevel, nullptr);
   wl_surface_commit(surface);
-  while (!Configured || Width == 0) {
+  while (!Configured) {
     if (wl_display_dispatch(display) < 0) return 1;
+  }
+  if (Width == 0) {
+    // Left to choose (sway): mapped with a pixel, the window is then made
+    // the output's size.
+    const int fd = memfd_create("floor-pixel", MFD_CLOEXEC);
+    if (fd < 0 || ftruncate(fd, 4) != 0) return 1;
+    wl_shm_pool* pool = wl_shm_create_pool(Shm, fd, 4);
+    wl_buffer* pixel = wl_shm_pool_create_buffer(pool, 0, 1, 1, 4, WL_SHM_FORMAT_XRGB8888);
+    wl_shm_pool_destroy(pool);
+    close(fd);
+    wl_surface_attach(surface, pixel, 0, 0);
+    wl_surface_commit(surface);
+    while (Width == 0) {
+      if (wl_display_dispatch(display) < 0) return 1;
+    }
   }
 
   const std::size_t bytes = static_cast<std::size_t>(Width) * Height * 4;

@@ -34,6 +34,7 @@ if [[ -n ${ROUNDS:-} ]]; then
     if [[ -n $client ]]; then
       start_client "$client"
       sleep "$warm"
+      kill -0 "$CLIENT_PID" 2>/dev/null || fail "$client ended: $(cat "$WORK/client.err")"
       c0=$(cpu "$CLIENT_PID")
     fi
     s0=$(cpu "$COMPOSITOR_PID") t0=$(date +%s%N)
