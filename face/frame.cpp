@@ -1,7 +1,6 @@
 #include "face/frame.h"
 
 #include "common/wide_format.h"
-#include "face/ring.h"
 
 int FormatYear(char16_t (&YearText)[kYearTextSize], const NumeralStyleRow& style, long long year) {
   if (style.Arabic()) return FormatWide(YearText, kYearArabicFormat, {year});
@@ -30,22 +29,22 @@ int FormatYear(char16_t (&YearText)[kYearTextSize], const NumeralStyleRow& style
   return length;
 }
 
-int DrawYear(Surface& dc, const FaceLayout& layout, const FaceLook& look, long long year) {
-  const NumeralStyleRow style = NumeralStyleFor(look.NumeralStyle);
+int DrawYear(const RingPen& pen, long long year) {
+  const FaceLayout& layout = pen.layout;
   char16_t YearText[kYearTextSize];
-  const int length = FormatYear(YearText, style, year);
+  const int length = FormatYear(YearText, pen.style, year);
   const int h = layout.FontHeight;
   int x, y;
-  if (style.Arabic()) {
+  if (pen.style.Arabic()) {
     x = layout.CenterX - h;
     y = static_cast<int>(static_cast<double>(layout.CenterY - h / 2) - 0.3 * static_cast<double>(h));
   } else {
     x = layout.CenterX - 2 * h;
     y = static_cast<int>(static_cast<double>(layout.CenterY) - 0.25 * static_cast<double>(h));
   }
-  dc.SelectClockFont(MakeClockFont(style, h, 0));
-  dc.SetTextColor(look.HighlightColor);
-  dc.PutText(x, y, YearText, length);
+  pen.surface.SelectClockFont(MakeClockFont(pen.style, h, 0));
+  pen.surface.SetTextColor(pen.look.HighlightColor);
+  pen.surface.PutText(x, y, YearText, length);
   return 0;
 }
 
@@ -66,10 +65,10 @@ int DaysInMonth(const std::tm& time) {
 int DrawFrame(Surface& dc, const FaceLayout& layout, const FaceLook& look, const std::tm* now) {
   dc.FillBlack(0, 0, layout.ClientWidth, layout.ClientHeight);
   if (now != nullptr) {
-    DrawYear(dc, layout, look, static_cast<long long>(now->tm_year) + 1900);
     const NumeralStyleRow style = NumeralStyleFor(look.NumeralStyle);
     RingWork work;
     const RingPen pen{dc, layout, look, style, work};
+    DrawYear(pen, static_cast<long long>(now->tm_year) + 1900);
     const FaceLayout& l = layout;
     DrawRing(pen, {.radius = l.MonthRadius, .current = now->tm_mon + 1, .first = 1, .last = 12,
                    .unit = kMonthUnit, .fadeDown = true});

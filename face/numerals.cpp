@@ -23,10 +23,9 @@ const char16_t FormalNumerals[61][kNumeralCell] = {
 };
 
 NumeralStyleRow NumeralStyleFor(std::int16_t style) {
-  // The rows are made here rather than read from a table of pointers, which
-  // would have to be relocated into writable memory as the program loads.
-  //        numerals,                  face,         weight,      divisor, angles rise,
-  //        hour unit,          late Sunday is 7
+  // Made here rather than read from a table: a table of pointers is data the
+  // loader relocates, writable as the program starts. Each row: numerals,
+  // face, weight, layout divisor, angles rise, hour unit, late Sunday is 7.
   if (style < 0) {
     return {NumeralSet::kArabicDigits, kNumeralFace, kNumeralWeight, 48, true, kHourUnitArabic, false};
   }

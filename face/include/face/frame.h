@@ -6,6 +6,7 @@
 
 #include "face/layout.h"
 #include "face/numerals.h"
+#include "face/ring.h"
 #include "face/surface.h"
 #include "face/themes.h"
 
@@ -19,8 +20,9 @@ inline constexpr int kYearTextSize = 24;
 // black rather than showing a made-up date. Returns 0.
 int DrawFrame(Surface& dc, const FaceLayout& layout, const FaceLook& look, const std::tm* now);
 
-// The year line for the calendar year `year`.
-int DrawYear(Surface& dc, const FaceLayout& layout, const FaceLook& look, long long year);
+// The year line for the calendar year `year`, with the pen's surface, layout,
+// look and style.
+int DrawYear(const RingPen& pen, long long year);
 
 // Composes the year line's text of `style` into `YearText`; returns its
 // length.
