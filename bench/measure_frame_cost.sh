@@ -10,6 +10,10 @@
 # Screens: 1920x1080, 3840x2160, and both side by side as two monitors
 # (a 5760x2160 screen split with xrandr --setmonitor; the warm figure is then
 # the two warm frames added). SIZES="1920x1080 ..." picks others.
+# ROUNDS=N instead runs the saver and orbidial_floor_x11 (the least a clock
+# changing once a second can cost: bench/floor_client_x11.cpp) in turn on
+# each screen, N rounds of SECONDS each, and prints the medians of each's CPU
+# a second with the X server's, and their ratio.
 # PROFILE=DIR also records `perf record -g` of the saver and the X server
 # for each screen (needs linux-perf) and writes the top of each report to
 # DIR/profile-WxH.txt.
@@ -21,6 +25,8 @@ build=$(realpath "${3:-build-release}")
 saver=$build/shell/orbidial
 export ORBIDIAL_TEST_DATADIR=${ORBIDIAL_TEST_DATADIR:-$build/share}
 bench=$build/bench/orbidial_bench
+floor=$build/bench/orbidial_floor_x11
+rounds=${ROUNDS:-}
 read -r -a sizes <<<"${SIZES:-1920x1080 3840x2160 1920x1080+3840x2160}"
 profile=${PROFILE:-}
 work=$(mktemp -d)
@@ -32,7 +38,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for program in "$saver" "$bench"; do
+for program in "$saver" "$bench" "$floor"; do
   [[ -x "$program" ]] || { echo "missing $program: build it first (see the head of $0)" >&2; exit 2; }
 done
 [[ -z "$profile" ]] || mkdir -p "$profile"
@@ -56,6 +62,53 @@ warm_ms() {
 }
 
 export HOME=$work XDG_CONFIG_HOME=$work/config
+
+start_xvfb() {
+  Xvfb "$display" -screen 0 "$1x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+  xvfb=$!
+  export DISPLAY=$display
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+}
+stop() {
+  kill "$1"
+  wait "$1" 2>/dev/null || true
+}
+median() { sort -n | awk '{a[NR] = $1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
+
+# CPU ms a second of PROGRAM and the X server together, over SECONDS once
+# PROGRAM has run for WARM seconds.
+client_ms() {
+  "$1" &
+  saver_pid=$!
+  sleep "$2"
+  local c0 x0 t0 c1 x1 t1
+  c0=$(cpu_ns "$saver_pid") x0=$(cpu_ns "$xvfb") t0=$(date +%s%N)
+  sleep "$seconds"
+  c1=$(cpu_ns "$saver_pid") x1=$(cpu_ns "$xvfb") t1=$(date +%s%N)
+  stop "$saver_pid"
+  saver_pid=""
+  awk -v c=$((c1 - c0)) -v x=$((x1 - x0)) -v t=$((t1 - t0)) 'BEGIN { printf "%.4f %.4f\n", c / 1e6 / (t / 1e9), x / 1e6 / (t / 1e9) }'
+}
+
+if [[ -n "$rounds" ]]; then
+  printf '%-10s %6s %9s %9s %9s %9s %7s\n' screen rounds "saver ms" "+X ms" "floor ms" "+X ms" ratio
+  for size in "${sizes[@]}"; do
+    start_xvfb "$size"
+    : >"$work/saver" && : >"$work/floor"
+    for ((round = 0; round < rounds; round++)); do
+      client_ms "$saver" 3 >>"$work/saver"
+      client_ms "$floor" 1 >>"$work/floor"
+    done
+    stop "$xvfb"
+    xvfb=""
+    s=$(awk '{print $1}' "$work/saver" | median) sx=$(awk '{print $1 + $2}' "$work/saver" | median)
+    f=$(awk '{print $1}' "$work/floor" | median) fx=$(awk '{print $1 + $2}' "$work/floor" | median)
+    awk -v n="$size" -v r="$rounds" -v s="$s" -v sx="$sx" -v f="$f" -v fx="$fx" \
+      'BEGIN { printf "%-10s %6d %9.3f %9.3f %9.3f %9.3f %7.2f\n", n, r, s, sx, f, fx, sx / fx }'
+  done
+  exit 0
+fi
+
 printf '%-22s %9s %9s %9s %9s %9s %7s\n' screen "saver ms" "X ms" "sum ms" "% core" "warm ms" ratio
 for size in "${sizes[@]}"; do
   IFS=+ read -r -a monitors <<<"$size"

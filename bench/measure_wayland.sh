@@ -5,6 +5,11 @@
 #  - the CPU of the saver and of sway over SECONDS with the clock running;
 #  - the size of the back end in lines.
 #   bench/measure_wayland.sh ORBIDIAL ORBIDIAL_RENDER SHOTS_DIR [SECONDS] [RUNS] [SCALE]
+# ROUNDS=N instead compares, on one 1920x1080 output (SIZE=WxH for another),
+# what sway spends a second with the saver against orbidial_floor_wayland
+# (FLOOR=path, beside ORBIDIAL's build by default: a window damaging 50
+# squares of 40 x 40 each second), each less sway's idle, in N interleaved
+# rounds of SECONDS, with the medians and their ratio.
 # shellcheck source=../tests/wayland/lib.sh
 source "$(dirname "$0")/../tests/wayland/lib.sh"
 seconds=${4:-60}
@@ -12,14 +17,56 @@ runs=${5:-7}
 scale=${6:-1}
 export ORBIDIAL_TEST_DATADIR=${ORBIDIAL_TEST_DATADIR:-$(dirname "$ORBIDIAL")/../share}
 
+median() { sort -n | awk '{a[NR] = $1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
+# CPU time in nanoseconds, from the scheduler's own account.
+cpu() { awk '{print $1}' "/proc/$1/schedstat"; }
+
 start_sway
+
+if [[ -n ${ROUNDS:-} ]]; then
+  floor=${FLOOR:-$(dirname "$ORBIDIAL")/../bench/orbidial_floor_wayland}
+  set_output HEADLESS-1 "${SIZE:-1920x1080}" 0 0
+  park_pointer
+  # ms a second of sway and of the client (none: "") over SECONDS, after
+  # WARM seconds.
+  measure() {
+    local client=$1 warm=$2 s0 c0=0 t0 s1 c1=0 t1
+    if [[ -n $client ]]; then
+      start_client "$client"
+      sleep "$warm"
+      kill -0 "$CLIENT_PID" 2>/dev/null || fail "$client ended: $(cat "$WORK/client.err")"
+      c0=$(cpu "$CLIENT_PID")
+    fi
+    s0=$(cpu "$COMPOSITOR_PID") t0=$(date +%s%N)
+    sleep "$seconds"
+    s1=$(cpu "$COMPOSITOR_PID") t1=$(date +%s%N)
+    if [[ -n $client ]]; then
+      c1=$(cpu "$CLIENT_PID")
+      kill "$CLIENT_PID"
+      wait "$CLIENT_PID" 2>/dev/null || true
+    fi
+    awk -v s=$((s1 - s0)) -v c=$((c1 - c0)) -v t=$((t1 - t0)) 'BEGIN { printf "%.4f %.4f\n", s / 1e6 / (t / 1e9), c / 1e6 / (t / 1e9) }'
+  }
+  for ((round = 0; round < ROUNDS; round++)); do
+    measure "" 0 >>"$WORK/idle"
+    measure "$ORBIDIAL" 3 >>"$WORK/saver"
+    measure "$floor" 1 >>"$WORK/floor"
+  done
+  idle=$(awk '{print $1}' "$WORK/idle" | median)
+  saver=$(awk '{print $1}' "$WORK/saver" | median) saver_own=$(awk '{print $2}' "$WORK/saver" | median)
+  floor_ms=$(awk '{print $1}' "$WORK/floor" | median) floor_own=$(awk '{print $2}' "$WORK/floor" | median)
+  echo "ms of CPU a second, medians of $ROUNDS rounds of ${seconds}s, ${SIZE:-1920x1080}:"
+  awk -v i="$idle" -v s="$saver" -v so="$saver_own" -v f="$floor_ms" -v fo="$floor_own" 'BEGIN {
+    printf "  sway idle %.3f; with the saver %.3f (saver %.3f); with the floor %.3f (floor %.3f)\n", i, s, so, f, fo
+    printf "  sway added: saver %.3f, floor %.3f, ratio %.2f\n", s - i, f - i, (s - i) / (f - i) }'
+  exit 0
+fi
+
 add_output
 second=$NEW_OUTPUT
 set_output HEADLESS-1 1280x720 0 0 "$scale"
 set_output "$second" 1024x768 1280 0
 park_pointer
-
-median() { sort -n | awk '{a[NR] = $1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
 
 # The saver's own protocol log (WAYLAND_DEBUG, which slows it a little, so
 # the figures are upper bounds) tells when the first face left for the
@@ -50,8 +97,6 @@ for ((run = 0; run < runs; run++)); do
 done
 echo "median: sent after $(printf '%s\n' "${sent[@]}" | median) ms, drawn after $(printf '%s\n' "${shown[@]}" | median) ms"
 
-# CPU time in nanoseconds, from the scheduler's own account.
-cpu() { awk '{print $1}' "/proc/$1/schedstat"; }
 start_client "$ORBIDIAL"
 saver_pid=$CLIENT_PID
 sleep 3

@@ -112,6 +112,9 @@ void SetInkBlack(InkRecord* ink, int width, int height) {
   ink->columns = (ink->width + kInkTile - 1) / kInkTile;
   ink->rows = (ink->height + kInkTile - 1) / kInkTile;
   ink->tiles.assign(static_cast<std::size_t>(ink->columns) * ink->rows, 0);
+  ink->draws.known = true;
+  ink->draws.draws.clear();
+  ink->draws.indexed = false;
 }
 
 void MarkInk(InkRecord* ink, Rect area) {

@@ -38,6 +38,14 @@ struct Glyph {
   double advanceY = 0;
 };
 
+// A glyph of a frame whose drawing waits for the frame's end: its bitmap in
+// the cache's arena.
+struct Coverage {
+  std::size_t offset = 0;
+  int width = 0;
+  int rows = 0;
+};
+
 struct FreeMemory {
   void operator()(std::uint32_t* pixels) const { std::free(pixels); }
 };
@@ -54,6 +62,11 @@ std::uint32_t ToPixel(ColorRef color) {
   return (r << 16) | (g << 8) | b;
 }
 
+GlyphDraw DrawAt(std::uint64_t glyph, long long x0, long long y0, std::uint32_t color, const Rect& box) {
+  return GlyphDraw{glyph, x0, y0, color, box.left / kInkTile, box.top / kInkTile,
+                   (box.right - 1) / kInkTile + 1, (box.bottom - 1) / kInkTile + 1};
+}
+
 }  // namespace
 
 struct RasterSurface::State {
@@ -67,18 +80,28 @@ struct RasterSurface::State {
   std::size_t stride = 0;  // pixels from one row to the next
   InkRecord* ink = nullptr;
   InkRecord looseInk;  // for a target handed over without a record
-  // The glyphs drawn into the target since it was last wholly black.
-  TileDraws drawn;
   bool tracking = true;
+  // Between a whole clear and the frame's end, while the target's glyphs
+  // are known: the frame's glyphs are only noted, and drawn at its end into
+  // the tiles where they differ from the glyphs the target holds.
+  bool waiting = false;
+  TileDraws next;
+  std::vector<Coverage> nextCoverage;
+  std::vector<int> tileGlyphs;  // scratch: the glyphs of a run of tiles
 
   Presenter presenter;
   DamagePresenter damagePresenter;
   // What the screen shows, as far as a presenter was handed it: the ink of
   // the frame last shown; not known before a whole frame was shown.
+  // Its draws, when known: the screen holds just these glyphs on black.
   InkRecord shown;
-  TileDraws shownDraws;  // known: the screen holds just these glyphs on black
   bool showWhole = true;
   InkRecord changed;  // scratch: the shown ink and the new
+  // The target's glyphs are those on screen: nothing was drawn into it
+  // since its whole frame was shown. Its frame's end then finds just the
+  // tiles the screen must be shown, and `changedShown` says so.
+  bool targetShown = false;
+  bool changedShown = false;
   std::vector<Rect> rects;
 
   std::uint32_t color = 0;  // 0x00RRGGBB
@@ -106,8 +129,21 @@ struct RasterSurface::State {
   std::unordered_map<std::uint64_t, Glyph> cache;
   std::vector<std::uint8_t> arena;
 
+  // Draws a glyph now, noting its ink and place in the target's record.
   void Blend(std::uint64_t glyph, const std::uint8_t* coverage, int glyphWidth, int rows,
              long pitch, long long x0, long long y0);
+  // The glyph's part inside `clip` blended into the pixels, nothing noted.
+  void BlendClipped(const std::uint8_t* coverage, int glyphWidth, int rows, long pitch, long long x0,
+                    long long y0, std::uint32_t rgb, const Rect& clip);
+  // The box a glyph's bitmap covers inside the buffer; empty when none.
+  Rect Box(int glyphWidth, int rows, long long x0, long long y0) const;
+  // Ends a wait by drawing the noted glyphs into the tiles where they
+  // differ from those the target holds, clearing those tiles first.
+  void Finish();
+  // Ends a wait by drawing the frame as it would have been drawn at once:
+  // the target cleared and every noted glyph blended.
+  void DrawNoted();
+  void ClearRect(const Rect& area);
   // The rectangles of `copy` that the presenter is to show.
   void Changes(const Rect& copy);
   void ResolveFont(const ClockFont& font);
@@ -212,6 +248,8 @@ const Glyph* RasterSurface::State::CachedGlyph(char32_t code) {
     return nullptr;
   }
   if (arena.size() + bytes > cacheBytes || cache.size() >= kCacheEntries) {
+    // The noted glyphs' bitmaps go with the cache.
+    if (waiting) DrawNoted();
     cache.clear();
     arena.clear();
   }
@@ -232,22 +270,38 @@ const Glyph* RasterSurface::State::CachedGlyph(char32_t code) {
   return &cache.emplace(key, glyph).first->second;
 }
 
-void RasterSurface::State::Blend(std::uint64_t glyph, const std::uint8_t* coverage, int glyphWidth,
-                                 int rows, long pitch, long long x0, long long y0) {
+Rect RasterSurface::State::Box(int glyphWidth, int rows, long long x0, long long y0) const {
   const long long c0 = std::max(0LL, -x0);
   const long long c1 = std::min<long long>(glyphWidth, width - x0);
   const long long r0 = std::max(0LL, -y0);
   const long long r1 = std::min<long long>(rows, height - y0);
-  if (c0 >= c1 || r0 >= r1) return;
-  const Rect box{static_cast<int>(x0 + c0), static_cast<int>(y0 + r0), static_cast<int>(x0 + c1),
-                 static_cast<int>(y0 + r1)};
+  if (c0 >= c1 || r0 >= r1) return Rect{};
+  return Rect{static_cast<int>(x0 + c0), static_cast<int>(y0 + r0), static_cast<int>(x0 + c1),
+              static_cast<int>(y0 + r1)};
+}
+
+void RasterSurface::State::Blend(std::uint64_t glyph, const std::uint8_t* coverage, int glyphWidth,
+                                 int rows, long pitch, long long x0, long long y0) {
+  const Rect box = Box(glyphWidth, rows, x0, y0);
+  if (box.left >= box.right) return;
+  targetShown = changedShown = false;
   if (ink->known) MarkInk(ink, box);
-  if (drawn.known) {
-    drawn.draws.push_back(GlyphDraw{glyph, x0, y0, color, box.left / kInkTile, box.top / kInkTile,
-                                    (box.right - 1) / kInkTile + 1, (box.bottom - 1) / kInkTile + 1});
+  if (ink->draws.known) {
+    ink->draws.draws.push_back(DrawAt(glyph, x0, y0, color, box));
+    ink->draws.indexed = false;
   }
-  const std::uint32_t srcRb = color & 0xFF00FFu;
-  const std::uint32_t srcG = color & 0x00FF00u;
+  BlendClipped(coverage, glyphWidth, rows, pitch, x0, y0, color, box);
+}
+
+void RasterSurface::State::BlendClipped(const std::uint8_t* coverage, int glyphWidth, int rows, long pitch,
+                                        long long x0, long long y0, std::uint32_t rgb, const Rect& clip) {
+  const long long c0 = std::max<long long>(0, clip.left - x0);
+  const long long c1 = std::min<long long>(glyphWidth, clip.right - x0);
+  const long long r0 = std::max<long long>(0, clip.top - y0);
+  const long long r1 = std::min<long long>(rows, clip.bottom - y0);
+  if (c0 >= c1 || r0 >= r1) return;
+  const std::uint32_t srcRb = rgb & 0xFF00FFu;
+  const std::uint32_t srcG = rgb & 0x00FF00u;
   for (long long r = r0; r < r1; ++r) {
     const std::uint8_t* cov = coverage + r * pitch;
     std::uint32_t* dest = pixels + (y0 + r) * static_cast<long long>(stride) + x0;
@@ -255,7 +309,7 @@ void RasterSurface::State::Blend(std::uint64_t glyph, const std::uint8_t* covera
       const std::uint32_t a = cov[c];
       if (a == 0) continue;
       if (a == 255) {
-        dest[c] = color;
+        dest[c] = rgb;
         continue;
       }
       // Two channels at a time; 255 maps to 256 so full coverage is exact.
@@ -266,6 +320,58 @@ void RasterSurface::State::Blend(std::uint64_t glyph, const std::uint8_t* covera
       dest[c] = rb | g;
     }
   }
+}
+
+void RasterSurface::State::DrawNoted() {
+  waiting = false;
+  InkRuns(*ink, &rects);
+  for (const Rect& run : rects) ClearRect(run);
+  SetInkBlack(ink, width, height);
+  const std::uint32_t textColor = color;
+  for (std::size_t i = 0; i < next.draws.size(); ++i) {
+    const GlyphDraw& d = next.draws[i];
+    const Coverage& c = nextCoverage[i];
+    color = d.color;
+    Blend(d.glyph, arena.data() + c.offset, c.width, c.rows, c.width, d.x, d.y);
+  }
+  color = textColor;
+}
+
+void RasterSurface::State::Finish() {
+  waiting = false;
+  changedShown = targetShown;
+  targetShown = false;
+  const int columns = ink->columns;
+  IndexTileDraws(&next, columns, ink->rows);
+  SetInkBlack(&changed, width, height);
+  MarkChangedTiles(ink->draws, next, &changed);
+  InkRuns(changed, &rects);
+  for (const Rect& run : rects) {
+    ClearRect(run);
+    // The glyphs over the run's tiles, each once, in the order drawn.
+    tileGlyphs.clear();
+    const int row = run.top / kInkTile;
+    for (int column = run.left / kInkTile; column * kInkTile < run.right; ++column) {
+      const std::size_t t = static_cast<std::size_t>(row) * columns + column;
+      tileGlyphs.insert(tileGlyphs.end(), next.order.begin() + next.start[t], next.order.begin() + next.start[t + 1]);
+    }
+    std::sort(tileGlyphs.begin(), tileGlyphs.end());
+    tileGlyphs.erase(std::unique(tileGlyphs.begin(), tileGlyphs.end()), tileGlyphs.end());
+    for (int i : tileGlyphs) {
+      const GlyphDraw& d = next.draws[static_cast<std::size_t>(i)];
+      const Coverage& c = nextCoverage[static_cast<std::size_t>(i)];
+      BlendClipped(arena.data() + c.offset, c.width, c.rows, c.width, d.x, d.y, d.color, run);
+    }
+  }
+  // The target now holds the frame's glyphs and nothing else.
+  std::fill(ink->tiles.begin(), ink->tiles.end(), std::uint8_t{0});
+  for (const GlyphDraw& d : next.draws) {
+    for (int r = d.firstRow; r < d.endRow; ++r) {
+      std::uint8_t* tiles = ink->tiles.data() + static_cast<std::size_t>(r) * columns;
+      std::fill(tiles + d.firstColumn, tiles + d.endColumn, std::uint8_t{1});
+    }
+  }
+  std::swap(ink->draws, next);
 }
 
 RasterSurface::RasterSurface(int width, int height) : state_(new State) {
@@ -286,6 +392,8 @@ RasterSurface::~RasterSurface() = default;
 
 void RasterSurface::SetTarget(std::uint32_t* pixels, std::size_t strideBytes, InkRecord* ink) {
   State& s = *state_;
+  if (s.waiting) s.Finish();
+  InkRecord* const before = s.ink;
   if (pixels == nullptr) {
     s.pixels = s.own.get();
     s.stride = static_cast<std::size_t>(s.width);
@@ -293,15 +401,21 @@ void RasterSurface::SetTarget(std::uint32_t* pixels, std::size_t strideBytes, In
   } else {
     s.pixels = pixels;
     s.stride = strideBytes / sizeof(std::uint32_t);
-    s.looseInk.known = false;
+    s.looseInk = InkRecord{};
     s.ink = ink != nullptr ? ink : &s.looseInk;
   }
-  s.drawn.known = false;
+  if (s.ink != before || s.ink == &s.looseInk) s.targetShown = s.changedShown = false;
   // A record of another size is of some other buffer.
-  if (s.ink->known && (s.ink->width != s.width || s.ink->height != s.height)) s.ink->known = false;
+  if (s.ink->known && (s.ink->width != s.width || s.ink->height != s.height)) {
+    s.ink->known = false;
+    s.ink->draws.known = false;
+  }
 }
 
-void RasterSurface::SetInkTrackingEnabled(bool enabled) { state_->tracking = enabled; }
+void RasterSurface::SetInkTrackingEnabled(bool enabled) {
+  if (state_->waiting) state_->Finish();
+  state_->tracking = enabled;
+}
 
 void RasterSurface::FillBlack(int x, int y, int width, int height) {
   State& s = *state_;
@@ -312,28 +426,37 @@ void RasterSurface::FillBlack(int x, int y, int width, int height) {
   if (x0 >= x1 || y0 >= y1) return;
   const Rect area{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1)};
   const bool whole = x0 == 0 && y0 == 0 && x1 == s.width && y1 == s.height;
+  if (whole && s.tracking && s.ink->known && s.ink->draws.known) {
+    // Nothing is cleared yet: the frame's end clears the tiles whose
+    // glyphs differ (a frame cleared again before its end was never seen).
+    if (!s.ink->draws.indexed) IndexTileDraws(&s.ink->draws, s.ink->columns, s.ink->rows);
+    s.waiting = true;
+    ClearTileDraws(&s.next);
+    s.nextCoverage.clear();
+    return;
+  }
+  if (s.waiting) s.Finish();
+  s.targetShown = s.changedShown = false;
   if (whole && s.tracking && s.ink->known) {
     // The rest of the buffer is black already.
     InkRuns(*s.ink, &s.rects);
-    for (const Rect& run : s.rects) ClearRect(run);
-    std::fill(s.ink->tiles.begin(), s.ink->tiles.end(), std::uint8_t{0});
-    ClearTileDraws(&s.drawn);
+    for (const Rect& run : s.rects) s.ClearRect(run);
+    SetInkBlack(s.ink, s.width, s.height);
     return;
   }
-  ClearRect(area);
+  s.ClearRect(area);
   if (whole) {
-    ClearTileDraws(&s.drawn);
     // What a fresh buffer held may differ anywhere from the frame on screen.
     if (!s.ink->known) s.showWhole = true;
     SetInkBlack(s.ink, s.width, s.height);
   } else {
-    s.drawn.known = false;
+    s.ink->draws.known = false;
     if (s.ink->known) UnmarkInk(s.ink, area);
   }
 }
 
-void RasterSurface::ClearRect(const Rect& area) {
-  State& s = *state_;
+void RasterSurface::State::ClearRect(const Rect& area) {
+  State& s = *this;
   std::uint32_t* start = s.pixels + static_cast<std::size_t>(area.top) * s.stride + area.left;
   const std::size_t width = static_cast<std::size_t>(area.right - area.left);
   if (width == s.stride) {
@@ -374,6 +497,17 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
     const long long originX = baseX + std::llround(penX);
     const long long originY = baseY + std::llround(penY);
     const Glyph* glyph = s.cacheEnabled ? s.CachedGlyph(code) : nullptr;
+    if (glyph != nullptr && s.waiting) {
+      const long long x0 = originX + glyph->left, y0 = originY - glyph->top;
+      const Rect box = s.Box(glyph->width, glyph->rows, x0, y0);
+      if (box.left < box.right) {
+        s.next.draws.push_back(DrawAt(s.keyBase | code, x0, y0, s.color, box));
+        s.nextCoverage.push_back(Coverage{glyph->offset, glyph->width, glyph->rows});
+      }
+      penX += glyph->advanceX;
+      penY += glyph->advanceY;
+      continue;
+    }
     if (glyph != nullptr) {
       s.Blend(s.keyBase | code, s.arena.data() + glyph->offset, glyph->width, glyph->rows, glyph->width,
               originX + glyph->left, originY - glyph->top);
@@ -381,6 +515,8 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
       penY += glyph->advanceY;
       continue;
     }
+    // A glyph the cache does not keep is drawn at once, and the frame with it.
+    if (s.waiting) s.DrawNoted();
     FT_GlyphSlot slot = s.cacheEnabled && s.slotHoldsGlyph ? s.face->face->glyph : s.Rasterise(code);
     if (slot == nullptr) continue;
     const Glyph fresh = s.Describe(slot);
@@ -395,6 +531,7 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
 
 void RasterSurface::CopyToWindow(int x, int y, int width, int height) {
   State& s = *state_;
+  if (s.waiting) s.Finish();
   if (!s.presenter && !s.damagePresenter) return;
   const long long x0 = std::max<long long>(0, x);
   const long long y0 = std::max<long long>(0, y);
@@ -405,13 +542,14 @@ void RasterSurface::CopyToWindow(int x, int y, int width, int height) {
   const Rect all{0, 0, s.width, s.height};
   const bool whole = Covers(copy, all);
 
-  if (s.drawn.known) IndexTileDraws(&s.drawn, s.ownInk.columns, s.ownInk.rows);
+  if (s.ink->draws.known && !s.ink->draws.indexed) IndexTileDraws(&s.ink->draws, s.ink->columns, s.ink->rows);
   if (s.presenter) {
     s.presenter(x, y, width, height);
   } else {
     s.Changes(copy);
     s.damagePresenter(std::span<const Rect>(s.rects));
   }
+  s.changedShown = false;
 
   // The screen now holds the target's pixels inside the copy and what it
   // held before outside it.
@@ -422,14 +560,15 @@ void RasterSurface::CopyToWindow(int x, int y, int width, int height) {
     } else {
       s.shown.known = false;
     }
-    s.shownDraws = s.drawn;
+    s.targetShown = s.tracking && s.shown.known && s.shown.draws.known;
   } else {
+    s.targetShown = false;
     if (s.shown.known && s.ink->known) {
       AddInk(&s.shown, *s.ink);
     } else {
       s.shown.known = false;
     }
-    s.shownDraws.known = false;
+    s.shown.draws.known = false;
   }
 }
 
@@ -439,13 +578,16 @@ void RasterSurface::State::Changes(const Rect& copy) {
     if (copy.left < copy.right && copy.top < copy.bottom) rects.push_back(copy);
     return;
   }
-  SetInkBlack(&changed, width, height);
-  if (drawn.known && shownDraws.known) {
-    // Tile by tile, the glyphs drawn now against those on screen.
-    MarkChangedTiles(shownDraws, drawn, &changed);
-  } else {
-    changed = shown;
-    AddInk(&changed, *ink);
+  // Unless the frame's end found them already: tile by tile, the glyphs
+  // drawn now against those on screen, or failing those the ink.
+  if (!changedShown) {
+    SetInkBlack(&changed, width, height);
+    if (ink->draws.known && shown.draws.known) {
+      MarkChangedTiles(shown.draws, ink->draws, &changed);
+    } else {
+      AddInk(&changed, shown);
+      AddInk(&changed, *ink);
+    }
   }
   InkRegion(changed, copy, &rects);
 }
@@ -463,6 +605,7 @@ void RasterSurface::SetDamagePresenter(DamagePresenter presenter) {
 void RasterSurface::ShowWhole() { state_->showWhole = true; }
 
 void RasterSurface::SetGlyphCacheEnabled(bool enabled) {
+  if (state_->waiting) state_->Finish();
   state_->cacheEnabled = enabled;
   if (!enabled) {
     state_->cache.clear();
@@ -472,6 +615,7 @@ void RasterSurface::SetGlyphCacheEnabled(bool enabled) {
 }
 
 void RasterSurface::SetGlyphCacheLimit(std::size_t bytes) {
+  if (state_->waiting) state_->Finish();
   state_->cacheBytes = bytes;
   state_->cache.clear();
   state_->arena.clear();
@@ -482,10 +626,16 @@ std::size_t RasterSurface::GlyphCacheBytes() const { return state_->arena.size()
 int RasterSurface::Width() const { return state_->width; }
 int RasterSurface::Height() const { return state_->height; }
 int RasterSurface::Stride() const { return static_cast<int>(state_->stride); }
-const std::uint32_t* RasterSurface::Pixels() const { return state_->pixels; }
+const std::uint32_t* RasterSurface::Pixels() const {
+  // A frame read before its end is drawn first.
+  if (state_->waiting) state_->Finish();
+  return state_->pixels;
+}
 std::uint32_t* RasterSurface::Pixels() {
+  if (state_->waiting) state_->Finish();
   // Whatever the caller writes is unknown to the record.
   state_->ink->known = false;
-  state_->drawn.known = false;
+  state_->ink->draws.known = false;
+  state_->targetShown = state_->changedShown = false;
   return state_->pixels;
 }

@@ -14,12 +14,14 @@ bool SameDraw(const GlyphDraw& a, const GlyphDraw& b) {
 void ClearTileDraws(TileDraws* draws) {
   draws->known = true;
   draws->draws.clear();
+  draws->indexed = false;
   draws->start.clear();
   draws->order.clear();
 }
 
 void IndexTileDraws(TileDraws* draws, int columns, int rows) {
   const std::size_t tiles = static_cast<std::size_t>(columns) * rows;
+  draws->indexed = true;
   draws->start.assign(tiles + 1, 0);
   for (const GlyphDraw& d : draws->draws) {
     for (int r = d.firstRow; r < d.endRow; ++r) {
@@ -28,20 +30,25 @@ void IndexTileDraws(TileDraws* draws, int columns, int rows) {
   }
   for (std::size_t t = 0; t < tiles; ++t) draws->start[t + 1] += draws->start[t];
   draws->order.resize(static_cast<std::size_t>(draws->start[tiles]));
-  std::vector<int> next(draws->start.begin(), draws->start.end() - 1);
+  // Each tile's start moves on as its draws are placed, ending at the
+  // next tile's; shifted back after. No scratch: at 3840x2160 one would
+  // be fresh pages every frame.
   for (std::size_t i = 0; i < draws->draws.size(); ++i) {
     const GlyphDraw& d = draws->draws[i];
     for (int r = d.firstRow; r < d.endRow; ++r) {
       for (int c = d.firstColumn; c < d.endColumn; ++c) {
-        draws->order[static_cast<std::size_t>(next[static_cast<std::size_t>(r) * columns + c]++)] = static_cast<int>(i);
+        draws->order[static_cast<std::size_t>(draws->start[static_cast<std::size_t>(r) * columns + c]++)] =
+            static_cast<int>(i);
       }
     }
   }
+  for (std::size_t t = tiles; t > 0; --t) draws->start[t] = draws->start[t - 1];
+  draws->start[0] = 0;
 }
 
 void MarkChangedTiles(const TileDraws& a, const TileDraws& b, InkRecord* changed) {
   const std::size_t tiles = changed->tiles.size();
-  if (a.start.size() != tiles + 1 || b.start.size() != tiles + 1) {
+  if (!a.indexed || !b.indexed || a.start.size() != tiles + 1 || b.start.size() != tiles + 1) {
     std::fill(changed->tiles.begin(), changed->tiles.end(), std::uint8_t{1});
     return;
   }

@@ -168,7 +168,8 @@ TEST_F(InkTrackingTest, AWholeClearLeavesNothingWhateverWasDrawnOrWrittenBefore)
 }
 
 // Memory handed over by a back end: rows apart by more than the width,
-// anything in it at first. The padding is never written.
+// anything in it at first. The padding is never written. Each frame is in
+// the memory once copied to the window.
 TEST_F(InkTrackingTest, ItDrawsIntoMemoryItDoesNotOwnAsIntoItsOwn) {
   constexpr int kWidth = 90, kHeight = 70, kStride = 100;
   std::vector<std::uint32_t> memory(kStride * kHeight, kGarbage);
@@ -183,6 +184,8 @@ TEST_F(InkTrackingTest, ItDrawsIntoMemoryItDoesNotOwnAsIntoItsOwn) {
       s->SelectClockFont(Font(24, frame * 900));
       s->SetTextColor(0x000000FF + static_cast<ColorRef>(frame) * 0x1000);
       s->PutText(45, 35, u"十一", 2);
+      // The frame's end: the lent memory holds it from here on.
+      s->CopyToWindow(0, 0, kWidth, kHeight);
     }
     for (int y = 0; y < kHeight; ++y) {
       ASSERT_TRUE(std::equal(std::as_const(own).Pixels() + y * kWidth, std::as_const(own).Pixels() + (y + 1) * kWidth,
@@ -195,6 +198,49 @@ TEST_F(InkTrackingTest, ItDrawsIntoMemoryItDoesNotOwnAsIntoItsOwn) {
   lent.SetTarget(nullptr, 0, nullptr);
   EXPECT_EQ(lent.Stride(), kWidth);
   EXPECT_TRUE(AllBlack(lent));
+}
+
+// A frame drawn again touches only the tiles whose glyphs changed: a mark
+// put into the memory behind the surface's back stays where the glyphs are
+// the same, and goes where they differ.
+TEST_F(InkTrackingTest, ASecondFrameClearsAndDrawsOnlyTheTilesWhoseGlyphsDiffer) {
+  constexpr int kWidth = 160, kHeight = 64;
+  std::vector<std::uint32_t> memory(kWidth * kHeight, kGarbage);
+  InkRecord ink;
+  RasterSurface s(kWidth, kHeight), reference(kWidth, kHeight);
+  s.SetTarget(memory.data(), kWidth * sizeof(std::uint32_t), &ink);
+  reference.SetInkTrackingEnabled(false);
+  const auto frame = [&](RasterSurface& on, ColorRef right) {
+    on.FillBlack(0, 0, kWidth, kHeight);
+    on.SelectClockFont(Font(20, 0));
+    on.SetTextColor(0x0000FFFF);
+    on.PutText(8, 20, u"十", 1);
+    on.SetTextColor(right);
+    on.PutText(100, 20, u"十", 1);
+    on.CopyToWindow(0, 0, kWidth, kHeight);
+  };
+  frame(s, 0x00FFFFFF);
+  // A black tile far from either glyph, and a pixel of the right one.
+  std::size_t right = 0;
+  for (std::size_t i = 0; i < memory.size(); ++i) {
+    if (static_cast<int>(i % kWidth) >= 90 && memory[i] != 0) right = i;
+  }
+  ASSERT_NE(right, 0u);
+  memory[50 * kWidth + 14] = kGarbage;
+  memory[right] = kGarbage;
+  frame(s, 0x00FFFFFF);
+  EXPECT_EQ(memory[50 * kWidth + 14], kGarbage);
+  EXPECT_EQ(memory[right], kGarbage);
+  frame(s, 0x0000FF00);
+  EXPECT_EQ(memory[50 * kWidth + 14], kGarbage);
+  // The tiles of the glyph that changed were cleared and drawn as a whole
+  // frame draws them.
+  frame(reference, 0x0000FF00);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 90; x < kWidth; ++x) {
+      ASSERT_EQ(memory[y * kWidth + x], std::as_const(reference).Pixels()[y * kWidth + x]) << x << "," << y;
+    }
+  }
 }
 
 TEST_F(InkTrackingTest, ThePresenterIsToldTheWholeOnlyWhenTheScreenIsNotKnown) {

@@ -13,6 +13,29 @@
 // holds much black beside the ink that marked it.
 inline constexpr int kInkTile = 16;
 
+// One glyph drawn into a buffer: its bitmap as the raster surface's glyph
+// cache knows it, where, in what colour, and the tiles it touches.
+struct GlyphDraw {
+  std::uint64_t glyph = 0;
+  long long x = 0, y = 0;   // its bitmap's top-left
+  std::uint32_t color = 0;
+  int firstColumn = 0, firstRow = 0, endColumn = 0, endRow = 0;
+};
+
+// The glyphs drawn into a buffer since it was last wholly black, in order.
+// A tile whose draws are the same in two frames holds the same pixels in
+// both.
+struct TileDraws {
+  // Whether `draws` tells the buffer's content: it was wholly black, and
+  // nothing but glyphs was put into it since.
+  bool known = false;
+  std::vector<GlyphDraw> draws;
+  // By `IndexTileDraws`, while `indexed`: tile t's draws are
+  // draws[order[start[t]]] up to draws[order[start[t + 1] - 1]].
+  bool indexed = false;
+  std::vector<int> start, order;
+};
+
 // The record of one buffer, kept by whoever owns the buffer, beside it, and
 // written only by the raster surface. A fresh record knows nothing: its
 // buffer may hold anything, so the first whole clear clears all of it.
@@ -23,9 +46,13 @@ struct InkRecord {
   int columns = 0;     // tiles
   int rows = 0;
   std::vector<std::uint8_t> tiles;  // row-major; non-zero where ink may be
+  // The glyphs that made the ink, while known: the raster surface redraws
+  // only the tiles where the next frame's glyphs differ from these.
+  TileDraws draws;
 };
 
-// Makes `ink` the record of an all-black buffer of width x height.
+// Makes `ink` the record of an all-black buffer of width x height, no glyph
+// drawn into it.
 void SetInkBlack(InkRecord* ink, int width, int height);
 // Marks the tiles under `area`, which lies inside the buffer.
 void MarkInk(InkRecord* ink, Rect area);

@@ -30,6 +30,13 @@ class RasterSurface : public Surface {
   // next whole clear clear everything. Without a record the surface keeps
   // one until the next target. A null `pixels` goes back to the surface's
   // own buffer. Change targets between frames only.
+  //
+  // A frame begun with a whole clear onto a target whose glyphs are known
+  // is only noted until its end, `CopyToWindow`: then just the tiles whose
+  // glyphs, places or colours differ from those the target holds are
+  // cleared and drawn, clipped to those tiles. Its pixels are in the target
+  // from then on, or once `Pixels()` is asked for, changing targets, or any
+  // other fill.
   void SetTarget(std::uint32_t* pixels, std::size_t strideBytes, InkRecord* ink);
 
   // Filling the whole buffer clears only the tiles inked since it was
@@ -81,8 +88,6 @@ class RasterSurface : public Surface {
   std::uint32_t* Pixels();
 
  private:
-  void ClearRect(const Rect& area);
-
   struct State;
   std::unique_ptr<State> state_;
 };
