@@ -5,6 +5,7 @@
 // yardstick. Run a Release build:  build/bench/orbidial_bench
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -13,7 +14,6 @@
 #include <string>
 #include <utility>
 
-#include "face/clock_source.h"
 #include "face/font_lookup.h"
 #include "face/frame.h"
 #include "face/layout.h"
@@ -39,11 +39,24 @@ bool FixedClock(std::tm* out) {
   return true;
 }
 
-void Prepare(RasterSurface* surface, int style) {
-  SetStoredNumeralStyle(style);
-  if (style == 1) NumeralTable = ChineseNumerals;
-  BackBufferDC = surface;
-  ComputeLayout(Rect{0, 0, surface->Width(), surface->Height()});
+// Theme 3 in `style`, laid out for `surface`.
+struct BenchFace {
+  FaceLook look;
+  FaceLayout layout;
+};
+BenchFace Prepare(const RasterSurface& surface, int style) {
+  BenchFace face;
+  face.look.NumeralStyle = static_cast<std::int16_t>(style);
+  face.look.ThemeIndex = 3;
+  UpdateHighlightColor(face.look);
+  face.layout = ComputeLayout(surface.Width(), surface.Height(), face.look.NumeralStyle);
+  return face;
+}
+
+void Draw(RasterSurface& surface, const BenchFace& face) {
+  std::tm now{};
+  FixedClock(&now);
+  DrawFrame(surface, face.layout, face.look, &now);
 }
 
 enum Mode { kWarm, kWholeClear, kTicking, kFirstFrame, kNoCache };
@@ -52,7 +65,6 @@ void BM_Frame(benchmark::State& state, Mode mode) {
   const int width = static_cast<int>(state.range(0));
   const int height = static_cast<int>(state.range(1));
   const int style = static_cast<int>(state.range(2));
-  const Rect rect{0, 0, width, height};
   auto surface = std::make_unique<RasterSurface>(width, height);
   if (mode == kNoCache) surface->SetGlyphCacheEnabled(false);
   if (mode == kWholeClear) surface->SetInkTrackingEnabled(false);
@@ -65,24 +77,24 @@ void BM_Frame(benchmark::State& state, Mode mode) {
       for (const Rect& r : changed) area += static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
     });
   }
-  Prepare(surface.get(), style);
+  BenchFace face = Prepare(*surface, style);
   Ticks = 0;
-  if (mode == kWarm || mode == kWholeClear) DrawFrame(rect);
+  if (mode == kWarm || mode == kWholeClear) Draw(*surface, face);
   // Every label of the second ring at every place, and the first show
   // (the whole frame) out of the figures.
   if (mode == kTicking) {
-    for (int i = 0; i < 120; ++i, ++Ticks) DrawFrame(rect);
+    for (int i = 0; i < 120; ++i, ++Ticks) Draw(*surface, face);
     rects = area = shows = 0;
   }
   for (auto _ : state) {
     if (mode == kFirstFrame) {
       state.PauseTiming();
       surface = std::make_unique<RasterSurface>(width, height);
-      Prepare(surface.get(), style);
+      face = Prepare(*surface, style);
       state.ResumeTiming();
     }
     if (mode == kTicking) ++Ticks;
-    DrawFrame(rect);
+    Draw(*surface, face);
     benchmark::DoNotOptimize(std::as_const(*surface).Pixels()[width * (height / 2) + width * 3 / 4]);
   }
   if (shows > 0) {
@@ -91,7 +103,6 @@ void BM_Frame(benchmark::State& state, Mode mode) {
         100.0 * static_cast<double>(area) / static_cast<double>(shows) / (static_cast<double>(width) * height);
   }
   Ticks = 0;
-  BackBufferDC = nullptr;
 }
 
 void BM_Clear(benchmark::State& state) {
@@ -130,9 +141,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "orbidial_bench: %s\n", error.c_str());
     return 2;
   }
-  ClockSource = FixedClock;
-  ThemeIndex = 3;
-  UpdateHighlightColor();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "face/frame.h"
@@ -60,25 +62,26 @@ int wmain(int argc, wchar_t** argv) {
   HWND window = CreateWindowExW(0, L"STATIC", L"gdi bench", WS_POPUP | WS_VISIBLE, 0, 0, width,
                                 height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (window == nullptr) return 1;
-  FreezeClockAt("2026-12-09 10:08:30");  // every run draws the same glyphs
-  ThemeIndex = 3;
-  UpdateHighlightColor();
-  const Rect rect{0, 0, width, height};
+  // Every run draws the same glyphs.
+  std::tm at{}, now{};
+  if (!ParseLocalInstant("2026-12-09 10:08:30", &at) || !FrameTime(at, 0, &now)) return 1;
+  FaceLook look;
+  look.ThemeIndex = 3;
+  UpdateHighlightColor(look);
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   for (int style : {0, 1, 2}) {
     GdiSurface gdi(window, width, height);
     CountingSurface counting(&gdi);
-    BackBufferDC = &counting;
-    SetStoredNumeralStyle(style);
-    ComputeLayout(rect);
-    for (int i = 0; i < 3; ++i) DrawFrame(rect);  // the fonts' glyphs warm
+    look.NumeralStyle = static_cast<std::int16_t>(style);
+    const FaceLayout layout = ComputeLayout(width, height, look.NumeralStyle);
+    for (int i = 0; i < 3; ++i) DrawFrame(counting, layout, look, &now);  // the fonts' glyphs warm
     counting.fonts = counting.texts = 0;
     std::vector<double> times;
     for (int i = 0; i < frames; ++i) {
       LARGE_INTEGER start, end;
       QueryPerformanceCounter(&start);
-      DrawFrame(rect);
+      DrawFrame(counting, layout, look, &now);
       GdiFlush();
       QueryPerformanceCounter(&end);
       times.push_back(Milliseconds(start, end, frequency));
@@ -91,7 +94,6 @@ int wmain(int argc, wchar_t** argv) {
                 style, width, height, times[times.size() / 2], sum / times.size(),
                 times[times.size() * 9 / 10], counting.fonts / frames, counting.texts / frames);
     std::fflush(stdout);
-    BackBufferDC = nullptr;
   }
   DestroyWindow(window);
   return 0;

@@ -3,8 +3,6 @@
 #include <cstring>
 #include <time.h>
 
-ClockSourceFn ClockSource = ReadSystemClock;
-
 bool ToLocalTime(long long seconds, std::tm* out) {
   std::memset(out, 0, sizeof(*out));
 #ifdef _WIN32

@@ -1,34 +1,27 @@
 #include "face/frame.h"
 
 #include "common/wide_format.h"
-#include "face/clock_source.h"
-#include "face/layout.h"
-#include "face/numerals.h"
-#include "face/ring.h"
-#include "face/themes.h"
 
-Surface* BackBufferDC = nullptr;
-char16_t YearText[24] = {};
-
-int FormatYear(long long year) {
-  if (NumeralStyle <= 0) return FormatWide(YearText, kYearArabicFormat, {year});
+int FormatYear(char16_t (&YearText)[kYearTextSize], const NumeralStyleRow& style, long long year) {
+  if (style.Arabic()) return FormatWide(YearText, kYearArabicFormat, {year});
+  const NumeralSet set = style.NumeralTable;
   if (year >= 0 && year <= 9999) {
     return FormatWide(YearText, kYearNumeralFormat,
-                      {NumeralText(year / 1000), NumeralText((year % 1000) / 100),
-                       NumeralText((year % 100) / 10), NumeralText(year % 10)});
+                      {NumeralText(set, year / 1000), NumeralText(set, (year % 1000) / 100),
+                       NumeralText(set, (year % 100) / 10), NumeralText(set, year % 10)});
   }
   // A year beyond four digits (or before year 0) is still spelled digit by
   // digit, every digit of it, with a leading minus word for negative years.
-  char16_t digits[24];
+  char16_t digits[kYearTextSize];
   int n = 0;
   unsigned long long magnitude = year < 0 ? 0ULL - static_cast<unsigned long long>(year)
                                           : static_cast<unsigned long long>(year);
   do {
-    digits[n++] = NumeralText(static_cast<long long>(magnitude % 10))[0];
+    digits[n++] = NumeralText(set, static_cast<long long>(magnitude % 10))[0];
     magnitude /= 10;
   } while (magnitude != 0);
   int length = 0;
-  const int room = static_cast<int>(sizeof(YearText) / sizeof(YearText[0])) - 2;
+  const int room = kYearTextSize - 2;
   if (year < 0) YearText[length++] = u'负';
   while (n > 0 && length < room) YearText[length++] = digits[--n];
   YearText[length++] = u'年';
@@ -36,20 +29,22 @@ int FormatYear(long long year) {
   return length;
 }
 
-int DrawYear(Surface& dc, long long year) {
-  const int length = FormatYear(year);
+int DrawYear(const RingPen& pen, long long year) {
+  const FaceLayout& layout = pen.layout;
+  char16_t YearText[kYearTextSize];
+  const int length = FormatYear(YearText, pen.style, year);
+  const int h = layout.FontHeight;
   int x, y;
-  if (NumeralStyle <= 0) {
-    x = CenterX - FontHeight;
-    y = static_cast<int>(static_cast<double>(CenterY - FontHeight / 2) -
-                         0.3 * static_cast<double>(FontHeight));
+  if (pen.style.Arabic()) {
+    x = layout.CenterX - h;
+    y = static_cast<int>(static_cast<double>(layout.CenterY - h / 2) - 0.3 * static_cast<double>(h));
   } else {
-    x = CenterX - 2 * FontHeight;
-    y = static_cast<int>(static_cast<double>(CenterY) - 0.25 * static_cast<double>(FontHeight));
+    x = layout.CenterX - 2 * h;
+    y = static_cast<int>(static_cast<double>(layout.CenterY) - 0.25 * static_cast<double>(h));
   }
-  SelectClockFont(dc, 0);
-  dc.SetTextColor(HighlightColor);
-  dc.PutText(x, y, YearText, length);
+  pen.surface.SelectClockFont(MakeClockFont(pen.style, h, 0));
+  pen.surface.SetTextColor(pen.look.HighlightColor);
+  pen.surface.PutText(x, y, YearText, length);
   return 0;
 }
 
@@ -67,23 +62,27 @@ int DaysInMonth(const std::tm& time) {
   }
 }
 
-int DrawFrame(Rect rect) {
-  if (BackBufferDC == nullptr) return 0;
-  Surface& dc = *BackBufferDC;
-  dc.FillBlack(rect.left, rect.top, ClientWidth, ClientHeight);
-  std::tm now{};
-  // A clock the local-time conversion cannot take leaves the frame black
-  // rather than showing a made-up date.
-  if (ClockSource(&now)) {
-    DrawYear(dc, static_cast<long long>(now.tm_year) + 1900);
-    const char16_t* hourUnit = NumeralStyle <= 0 ? kHourUnitArabic : kHourUnitNumeral;
-    DrawRing(dc, MonthRadius, now.tm_mon + 1, 12, kMonthUnit, 1, 1, 0);
-    DrawRing(dc, DayRadius, now.tm_mday, DaysInMonth(now), kDayUnit, 0, 1, 0);
-    DrawRing(dc, WeekdayRadius, now.tm_wday, 6, kNoUnit, 0, 0, 1);
-    DrawRing(dc, HourRadius, now.tm_hour, 23, hourUnit, 1, 0, 0);
-    DrawRing(dc, MinuteRadius, now.tm_min, 59, kMinuteUnit, 0, 0, 0);
-    DrawRing(dc, SecondRadius, now.tm_sec, 59, kSecondUnit, 1, 0, 0);
+int DrawFrame(Surface& dc, const FaceLayout& layout, const FaceLook& look, const std::tm* now) {
+  dc.FillBlack(0, 0, layout.ClientWidth, layout.ClientHeight);
+  if (now != nullptr) {
+    const NumeralStyleRow style = NumeralStyleFor(look.NumeralStyle);
+    RingWork work;
+    const RingPen pen{dc, layout, look, style, work};
+    DrawYear(pen, static_cast<long long>(now->tm_year) + 1900);
+    const FaceLayout& l = layout;
+    DrawRing(pen, {.radius = l.MonthRadius, .current = now->tm_mon + 1, .first = 1, .last = 12,
+                   .unit = kMonthUnit, .fadeDown = true});
+    DrawRing(pen, {.radius = l.DayRadius, .current = now->tm_mday, .first = 1,
+                   .last = DaysInMonth(*now), .unit = kDayUnit});
+    DrawRing(pen, {.radius = l.WeekdayRadius, .current = now->tm_wday, .first = 0, .last = 6,
+                   .weekdayRing = true});
+    DrawRing(pen, {.radius = l.HourRadius, .current = now->tm_hour, .first = 0, .last = 23,
+                   .unit = style.hourUnit, .fadeDown = true});
+    DrawRing(pen, {.radius = l.MinuteRadius, .current = now->tm_min, .first = 0, .last = 59,
+                   .unit = kMinuteUnit});
+    DrawRing(pen, {.radius = l.SecondRadius, .current = now->tm_sec, .first = 0, .last = 59,
+                   .unit = kSecondUnit, .fadeDown = true});
   }
-  dc.CopyToWindow(rect.left, rect.top, ClientWidth, ClientHeight);
+  dc.CopyToWindow(0, 0, layout.ClientWidth, layout.ClientHeight);
   return 0;
 }

@@ -2,41 +2,34 @@
 
 #include "face/numerals.h"
 
-int ClientWidth = 0;
-int ClientHeight = 0;
-int CenterX = 0;
-int CenterY = 0;
-int FontHeight = 0;
-int MonthRadius = 0;
-int DayRadius = 0;
-int WeekdayRadius = 0;
-int HourRadius = 0;
-int MinuteRadius = 0;
-int SecondRadius = 0;
-
-void ComputeLayout(Rect rect) {
-  ClientWidth = rect.right - rect.left;
-  CenterX = ClientWidth / 2;
-  ClientHeight = rect.bottom - rect.top;
+FaceLayout ComputeLayout(int width, int height, std::int16_t numeralStyle) {
+  const NumeralStyleRow style = NumeralStyleFor(numeralStyle);
+  FaceLayout l;
+  l.ClientWidth = width;
+  l.CenterX = width / 2;
+  l.ClientHeight = height;
   // The face stays centred on the same point whatever the style, so a right
   // click never shifts it.
-  CenterY = ClientHeight / 2;
-  FontHeight = NumeralStyle <= 0 ? ClientHeight / 48 : ClientHeight / 56;
+  l.CenterY = height / 2;
+  // Sized from the shorter side: on a screen taller than wide (a turned
+  // monitor) the rings would otherwise run off both sides, and the current
+  // values at 3 o'clock with them.
+  l.FontHeight = (height > width ? width : height) / style.layoutDivisor;
 
-  const int h = FontHeight;
-  MonthRadius = 4 * h;
-  DayRadius = 7 * h;
-  if (NumeralStyle <= 0) {
-    WeekdayRadius = 10 * h;
-    HourRadius = 13 * h;
-    MinuteRadius = 16 * h;
-    SecondRadius = 19 * h;
+  const int h = l.FontHeight;
+  l.MonthRadius = 4 * h;
+  l.DayRadius = 7 * h;
+  if (style.Arabic()) {
+    l.WeekdayRadius = 10 * h;
+    l.HourRadius = 13 * h;
+    l.MinuteRadius = 16 * h;
+    l.SecondRadius = 19 * h;
   } else {
-    WeekdayRadius = 11 * h;
-    HourRadius = 15 * h;
-    MinuteRadius = static_cast<int>(static_cast<double>(15 * h) + static_cast<double>(h) * 4.5);
-    SecondRadius = static_cast<int>(static_cast<double>(MinuteRadius) + static_cast<double>(h) * 4.5);
+    l.WeekdayRadius = 11 * h;
+    l.HourRadius = 15 * h;
+    l.MinuteRadius = static_cast<int>(static_cast<double>(15 * h) + static_cast<double>(h) * 4.5);
+    l.SecondRadius =
+        static_cast<int>(static_cast<double>(l.MinuteRadius) + static_cast<double>(h) * 4.5);
   }
-
-  if (BackBufferDC != nullptr) SelectClockFont(*BackBufferDC, 0);
+  return l;
 }

@@ -5,14 +5,6 @@
 #include "face/clock_source.h"
 #include "face/frame.h"
 
-namespace {
-
-std::tm FrozenInstant;
-
-bool ReadFrozenClock(std::tm* out) { return FrameTime(FrozenInstant, 0, out); }
-
-}  // namespace
-
 bool ParseLocalInstant(std::string_view text, std::tm* out) {
   long fields[6];
   const char separators[6] = {'-', '-', ' ', ':', ':', 0};
@@ -64,12 +56,4 @@ bool FrameTime(const std::tm& at, long long k, std::tm* out) {
     return true;
   }
   return ToLocalTime(static_cast<long long>(t) + k, out);
-}
-
-bool FreezeClockAt(std::string_view text) {
-  std::tm at{};
-  if (!ParseLocalInstant(text, &at)) return false;
-  FrozenInstant = at;
-  ClockSource = ReadFrozenClock;
-  return true;
 }

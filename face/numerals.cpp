@@ -1,10 +1,6 @@
 #include "face/numerals.h"
 
-#include "face/layout.h"
-
-std::int16_t NumeralStyle = 1;
-
-const char16_t* const ChineseNumerals[61] = {
+const char16_t ChineseNumerals[61][kNumeralCell] = {
     u"零",     u"一",     u"二",     u"三",     u"四",     u"五",     u"六",     u"七",
     u"八",     u"九",     u"十",     u"十一",   u"十二",   u"十三",   u"十四",   u"十五",
     u"十六",   u"十七",   u"十八",   u"十九",   u"二十",   u"二十一", u"二十二", u"二十三",
@@ -15,7 +11,7 @@ const char16_t* const ChineseNumerals[61] = {
     u"五十六", u"五十七", u"五十八", u"五十九", u"六十",
 };
 
-const char16_t* const FormalNumerals[61] = {
+const char16_t FormalNumerals[61][kNumeralCell] = {
     u"零",     u"壹",     u"贰",     u"叁",     u"肆",     u"伍",     u"陆",     u"柒",
     u"捌",     u"玖",     u"拾",     u"拾壹",   u"拾贰",   u"拾叁",   u"拾肆",   u"拾伍",
     u"拾陆",   u"拾柒",   u"拾捌",   u"拾玖",   u"贰拾",   u"贰拾壹", u"贰拾贰", u"贰拾叁",
@@ -26,39 +22,46 @@ const char16_t* const FormalNumerals[61] = {
     u"伍拾陆", u"伍拾柒", u"伍拾捌", u"伍拾玖", u"陆拾",
 };
 
-NumeralTableRef NumeralTable = ChineseNumerals;
-
-const char16_t* NumeralText(long long value) {
-  if (value < 0 || value > 60) return u"";
-  return NumeralTable[value];
+NumeralStyleRow NumeralStyleFor(std::int16_t style) {
+  // Made here rather than read from a table: a table of pointers is data the
+  // loader relocates, writable as the program starts. Each row: numerals,
+  // face, weight, layout divisor, angles rise, hour unit, late Sunday is 7.
+  if (style < 0) {
+    return {NumeralSet::kArabicDigits, kNumeralFace, kNumeralWeight, 48, true, kHourUnitArabic, false};
+  }
+  if (style == 0) {
+    return {NumeralSet::kArabicDigits, kArabicFace, kArabicWeight, 48, false, kHourUnitArabic, true};
+  }
+  if (style == 2) {
+    return {NumeralSet::kFormal, kNumeralFace, kNumeralWeight, 56, true, kHourUnitNumeral, false};
+  }
+  return {NumeralSet::kChinese, kNumeralFace, kNumeralWeight, 56, true, kHourUnitNumeral, false};
 }
 
-ClockFont MakeClockFont(int escapement) {
+const char16_t* NumeralText(NumeralSet set, long long value) {
+  if (value < 0 || value > 60) return u"";
+  switch (set) {
+    case NumeralSet::kChinese: return ChineseNumerals[value];
+    case NumeralSet::kFormal: return FormalNumerals[value];
+    default: return u"";
+  }
+}
+
+ClockFont MakeClockFont(const NumeralStyleRow& style, int height, int escapement) {
   ClockFont font;
-  font.height = FontHeight;
+  font.height = height;
   font.escapement = escapement;
   font.orientation = 0;
-  font.weight = NumeralStyle == 0 ? kArabicWeight : kNumeralWeight;
-  font.face = NumeralStyle == 0 ? kArabicFace : kNumeralFace;
+  font.weight = style.weight;
+  font.face = style.face;
   return font;
 }
 
-void SelectClockFont(Surface& surface, int escapement) {
-  surface.SelectClockFont(MakeClockFont(escapement));
+std::int16_t StoredNumeralStyle(long long stored) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(stored & 0xFFFF));
 }
 
-void SetStoredNumeralStyle(long long stored) {
-  NumeralStyle = static_cast<std::int16_t>(static_cast<std::uint16_t>(stored & 0xFFFF));
-  if (NumeralStyle == 2) NumeralTable = FormalNumerals;
-}
-
-void AdvanceNumeralStyle() {
-  NumeralStyle = static_cast<std::int16_t>(NumeralStyle + 1);
-  if (NumeralStyle == 1) {
-    NumeralTable = ChineseNumerals;
-  } else if (NumeralStyle == 2) {
-    NumeralTable = FormalNumerals;
-  } else {
-    NumeralStyle = 0;
-  }
+std::int16_t NextNumeralStyle(std::int16_t style) {
+  const auto next = static_cast<std::int16_t>(style + 1);
+  return next == 1 || next == 2 ? next : std::int16_t{0};
 }

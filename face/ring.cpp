@@ -3,129 +3,137 @@
 #include <cmath>
 
 #include "common/wide_format.h"
-#include "face/layout.h"
-#include "face/numerals.h"
-#include "face/themes.h"
-
-float RingAngle = 0.0f;
-float StepAngle = 0.0f;
-float FadeStep = 0.0f;
-int RingCursor = 0;
-char16_t LabelText[8] = {};
-char16_t WeekdayText[10] = {};
 
 namespace {
 
 constexpr double kRadiansPerDegree = 0.017453292519943295;
 
-void AdvanceRingAngle() {
-  if (NumeralStyle != 0) {
-    RingAngle = RingAngle >= 360.0f ? StepAngle : RingAngle + StepAngle;
+void AdvanceRingAngle(const RingPen& pen) {
+  RingWork& w = pen.work;
+  if (pen.style.anglesRise) {
+    w.RingAngle = w.RingAngle >= 360.0f ? w.StepAngle : w.RingAngle + w.StepAngle;
   } else {
-    RingAngle = StepAngle >= RingAngle ? 360.0f : RingAngle - StepAngle;
+    w.RingAngle = w.StepAngle >= w.RingAngle ? 360.0f : w.RingAngle - w.StepAngle;
   }
 }
 
-void DrawCurrentEntry(Surface& surface, int radius, int current, const char16_t* unit,
-                      int weekdayRing) {
-  RingAngle = 360.0f;
-  surface.SetTextColor(HighlightColor);
-  if (weekdayRing == 0) {
-    DrawRingLabel(surface, current, radius, 0, unit);
-  } else if (NumeralStyle > 0) {
-    const int outward =
-        static_cast<int>(static_cast<double>(FontHeight) * 0.5 + static_cast<double>(radius));
-    DrawRingLabel(surface, current, outward, weekdayRing, kNoUnit);
+void SelectClockFont(const RingPen& pen, int escapement) {
+  pen.surface.SelectClockFont(MakeClockFont(pen.style, pen.layout.FontHeight, escapement));
+}
+
+void DrawCurrentEntry(const RingPen& pen, const RingSpec& ring) {
+  const FaceLayout& l = pen.layout;
+  RingWork& w = pen.work;
+  w.RingAngle = 360.0f;
+  pen.surface.SetTextColor(pen.look.HighlightColor);
+  if (!ring.weekdayRing) {
+    DrawRingLabel(pen, ring.current, ring.radius, false, ring.unit);
+  } else if (!pen.style.Arabic()) {
+    const int outward = static_cast<int>(static_cast<double>(l.FontHeight) * 0.5 +
+                                         static_cast<double>(ring.radius));
+    DrawRingLabel(pen, ring.current, outward, true, kNoUnit);
   } else {
-    if (current == 0) {
-      FormatWide(WeekdayText, kSundayArabicLabel, {});
+    if (ring.current == 0) {
+      FormatWide(w.WeekdayText, kSundayArabicLabel, {});
     } else {
-      FormatWide(WeekdayText, kWeekdayArabicFormat, {current});
+      FormatWide(w.WeekdayText, kWeekdayArabicFormat, {ring.current});
     }
-    const int x = static_cast<int>(static_cast<double>(CenterX + radius) -
-                                   static_cast<double>(FontHeight) * 0.5);
-    const int y = CenterY - FontHeight / 2 + static_cast<int>(static_cast<double>(FontHeight) * -0.3);
-    surface.PutText(x, y, WeekdayText, WideLength(WeekdayText));
+    const int x = static_cast<int>(static_cast<double>(l.CenterX + ring.radius) -
+                                   static_cast<double>(l.FontHeight) * 0.5);
+    const int y =
+        l.CenterY - l.FontHeight / 2 + static_cast<int>(static_cast<double>(l.FontHeight) * -0.3);
+    pen.surface.PutText(x, y, w.WeekdayText, WideLength(w.WeekdayText));
   }
 }
 
-void DrawOtherEntry(Surface& surface, int radius, int weekdayRing, bool secondRun) {
-  surface.SetTextColor(FadeColor(static_cast<int>(FadeStep)));
+void DrawOtherEntry(const RingPen& pen, const RingSpec& ring, bool secondRun) {
+  const RingWork& w = pen.work;
+  pen.surface.SetTextColor(
+      FadeColor(pen.look.ThemeIndex, static_cast<int>(w.FadeStep), w.FadeIndex));
   // A turned label selects its own font before it draws; an upright font
   // chosen for it here would only be replaced, at the cost of a font.
-  if (secondRun && NumeralStyle <= 0) SelectClockFont(surface, 0);
-  int value = RingCursor;
-  if (secondRun && weekdayRing != 0 && RingCursor == 0 && NumeralStyle == 0) value = 7;
-  DrawRingLabel(surface, value, radius, weekdayRing, kNoUnit);
+  if (secondRun && pen.style.Arabic()) SelectClockFont(pen, 0);
+  int value = w.RingCursor;
+  if (secondRun && ring.weekdayRing && w.RingCursor == 0 && pen.style.sundayAfterSaturday) {
+    value = 7;
+  }
+  DrawRingLabel(pen, value, ring.radius, ring.weekdayRing, kNoUnit);
 }
 
 }  // namespace
 
-void DrawRing(Surface& surface, int radius, int current, int last, const char16_t* unit,
-              int fadeDown, int first, int weekdayRing) {
+void DrawRing(const RingPen& pen, const RingSpec& ring) {
+  const int last = ring.last;
   if (last < 1) return;  // `last` divides the circle and the fade range
-  if (weekdayRing != 0) {
-    StepAngle = 360.0f / static_cast<float>(last + 1);
+  RingWork& w = pen.work;
+  if (ring.weekdayRing) {
+    w.StepAngle = 360.0f / static_cast<float>(last + 1);
   } else if (last == 59 || last == 23) {
-    StepAngle = static_cast<float>(360 / last);
+    w.StepAngle = static_cast<float>(360 / last);
   } else {
-    StepAngle = 360.0f / static_cast<float>(last);
+    w.StepAngle = 360.0f / static_cast<float>(last);
   }
-  FadeStep = 200.0f / static_cast<float>(last);
-  FadeIndex = fadeDown != 0 ? last + 1 : 0;
+  w.FadeStep = 200.0f / static_cast<float>(last);
+  w.FadeIndex = ring.fadeDown ? last + 1 : 0;
 
-  const auto next = [fadeDown] {
-    ++RingCursor;
-    FadeIndex += fadeDown != 0 ? -1 : 1;
+  const auto next = [&w, &ring] {
+    ++w.RingCursor;
+    w.FadeIndex += ring.fadeDown ? -1 : 1;
   };
-  for (RingCursor = current; RingCursor <= last; next()) {
-    AdvanceRingAngle();
-    if (RingCursor == current) {
-      DrawCurrentEntry(surface, radius, current, unit, weekdayRing);
+  for (w.RingCursor = ring.current; w.RingCursor <= last; next()) {
+    AdvanceRingAngle(pen);
+    if (w.RingCursor == ring.current) {
+      DrawCurrentEntry(pen, ring);
     } else {
-      DrawOtherEntry(surface, radius, weekdayRing, false);
+      DrawOtherEntry(pen, ring, false);
     }
   }
-  for (RingCursor = first; RingCursor < current; next()) {
-    AdvanceRingAngle();
-    DrawOtherEntry(surface, radius, weekdayRing, true);
+  for (w.RingCursor = ring.first; w.RingCursor < ring.current; next()) {
+    AdvanceRingAngle(pen);
+    DrawOtherEntry(pen, ring, true);
   }
 }
 
-void DrawRingLabel(Surface& surface, int value, int radius, int weekdayRing, const char16_t* unit) {
-  if (NumeralStyle > 0) {
-    if (weekdayRing != 0) {
-      FormatWide(LabelText, kWeekdayNumeralFormat, {value == 0 ? kSundayWord : NumeralText(value)});
+void DrawRingLabel(const RingPen& pen, int value, int radius, bool weekdayRing,
+                   const char16_t* unit) {
+  const FaceLayout& l = pen.layout;
+  RingWork& w = pen.work;
+  if (!pen.style.Arabic()) {
+    if (weekdayRing) {
+      FormatWide(w.LabelText, kWeekdayNumeralFormat,
+                 {value == 0 ? kSundayWord : NumeralText(pen.style.NumeralTable, value)});
     } else {
-      FormatWide(LabelText, kNumeralLabelFormat, {NumeralText(value), unit});
+      FormatWide(w.LabelText, kNumeralLabelFormat, {NumeralText(pen.style.NumeralTable, value), unit});
     }
-    DrawRotatedText(surface, radius, RingAngle);
+    DrawRotatedText(pen, radius, w.RingAngle);
     return;
   }
-  FormatWide(LabelText, kArabicLabelFormat, {value, unit});
-  const double theta = static_cast<double>(RingAngle) * kRadiansPerDegree;
+  FormatWide(w.LabelText, kArabicLabelFormat, {value, unit});
+  const double theta = static_cast<double>(w.RingAngle) * kRadiansPerDegree;
   const int x = static_cast<int>(std::cos(theta) * static_cast<double>(radius) +
-                                 static_cast<double>(CenterX));
+                                 static_cast<double>(l.CenterX));
   const int y = static_cast<int>(
-      std::sin(theta) * static_cast<double>(radius) + static_cast<double>(CenterY) -
-      static_cast<double>(FontHeight / 2) -
-      static_cast<double>(static_cast<int>(static_cast<double>(FontHeight) * 0.3)));
-  surface.PutText(x, y, LabelText, WideLength(LabelText));
+      std::sin(theta) * static_cast<double>(radius) + static_cast<double>(l.CenterY) -
+      static_cast<double>(l.FontHeight / 2) -
+      static_cast<double>(static_cast<int>(static_cast<double>(l.FontHeight) * 0.3)));
+  pen.surface.PutText(x, y, w.LabelText, WideLength(w.LabelText));
 }
 
-void DrawRotatedText(Surface& surface, int radius, float angle) {
-  const int n = WideLength(LabelText);
+void DrawRotatedText(const RingPen& pen, int radius, float angle) {
+  const FaceLayout& l = pen.layout;
+  const char16_t* text = pen.work.LabelText;
+  const int n = WideLength(text);
   if (n == 0) return;
   const double theta = static_cast<double>(angle) * kRadiansPerDegree;
   const double c = std::cos(theta);
   const double s = std::sin(theta);
-  const int dy = static_cast<int>(static_cast<double>(FontHeight) * -0.3);
+  const int dy = static_cast<int>(static_cast<double>(l.FontHeight) * -0.3);
   const int escapement = static_cast<int>(angle) * 10;
   // Every character of the label turns alike: one font serves them all.
-  SelectClockFont(surface, escapement);
+  SelectClockFont(pen, escapement);
   for (int k = 0; k < n; ++k) {
-    const int rr = radius + k * FontHeight;
-    surface.PutText(static_cast<int>(static_cast<double>(rr) * c) + CenterX,
-                    CenterY - static_cast<int>(static_cast<double>(rr) * s) + dy, &LabelText[k], 1);
+    const int rr = radius + k * l.FontHeight;
+    pen.surface.PutText(static_cast<int>(static_cast<double>(rr) * c) + l.CenterX,
+                        l.CenterY - static_cast<int>(static_cast<double>(rr) * s) + dy, &text[k], 1);
   }
 }

@@ -1,10 +1,5 @@
 #include "face/themes.h"
 
-int ColorByWeekday = 1;
-int ThemeIndex = 0;
-ColorRef HighlightColor = 0;
-int FadeIndex = 0;
-
 namespace {
 
 constexpr ColorRef kHighlights[kThemeCount] = {
@@ -18,19 +13,21 @@ ColorRef Channel(long long v) {
 
 }  // namespace
 
-ColorRef UpdateHighlightColor() {
-  if (ThemeIndex >= 0 && ThemeIndex < kThemeCount) HighlightColor = kHighlights[ThemeIndex];
-  return HighlightColor;
+ColorRef UpdateHighlightColor(FaceLook& look) {
+  if (look.ThemeIndex >= 0 && look.ThemeIndex < kThemeCount) {
+    look.HighlightColor = kHighlights[look.ThemeIndex];
+  }
+  return look.HighlightColor;
 }
 
-ColorRef FadeColor(int step) {
+ColorRef FadeColor(int theme, int step, int fadeIndex) {
   // Wide arithmetic: the table's channels for any counter and step, with
   // no overflow for values the six rings never produce.
   const long long a = step;
-  const long long e = FadeIndex;
+  const long long e = fadeIndex;
   const long long p = a * e;
   long long r = 0, g = 0, b = 0;
-  switch (ThemeIndex) {
+  switch (theme) {
     case 0: r = 0; g = 255 - p; b = 0; break;
     case 1: r = 0; g = 255 - p; b = 255 - p; break;
     case 2: r = 250 - p; g = 250 - p; b = 250 - p; break;
@@ -43,10 +40,11 @@ ColorRef FadeColor(int step) {
   return Channel(r) + Channel(g) * 256 + Channel(b) * 65536;
 }
 
-void MoveTheme(int wheelDelta) {
+void MoveTheme(FaceLook& look, int wheelDelta) {
+  int& theme = look.ThemeIndex;
   if (wheelDelta > 0) {
-    ThemeIndex = ThemeIndex >= kThemeCount - 1 ? 0 : ThemeIndex + 1;
+    theme = theme >= kThemeCount - 1 ? 0 : theme + 1;
   } else {
-    ThemeIndex = ThemeIndex <= 0 ? kThemeCount - 1 : ThemeIndex - 1;
+    theme = theme <= 0 ? kThemeCount - 1 : theme - 1;
   }
 }

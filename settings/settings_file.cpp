@@ -1,8 +1,10 @@
 #include "settings/settings_file.h"
 
 #include "face/numerals.h"
-#include "face/themes.h"
 #include "settings/string_format.h"
+
+int ColorByWeekday = 1;
+std::int16_t NumeralStyle = 1;
 
 int ComputeSettingsPath(char16_t (&path)[kMaxPath]) {
   const char16_t separator[2] = {kPathSeparator, 0};
@@ -22,7 +24,7 @@ int ReadSettings() {
   char16_t path[kMaxPath];
   const bool found = ComputeSettingsPath(path) == 1;
   ColorByWeekday = found ? ProfileReadInt(kSettingsSection, kColorKey, 1, path) : 1;
-  SetStoredNumeralStyle(found ? ProfileReadInt(kSettingsSection, kHanKey, 1, path) : 1);
+  NumeralStyle = StoredNumeralStyle(found ? ProfileReadInt(kSettingsSection, kHanKey, 1, path) : 1);
   return 1;
 }
 

@@ -2,9 +2,6 @@
 
 #include <ctime>
 
-#include "face/clock_source.h"
-#include "face/frame.h"
-#include "face/layout.h"
 #include "face/numerals.h"
 #include "face/themes.h"
 #include "shell/frame_schedule.h"
@@ -54,16 +51,18 @@ void ClockStart() {
     ClockRect = MonitorFaces.front().client;
     BackBufferDC = MonitorFaces.front().backBuffer;
   }
-  ComputeLayout(ClockRect);
   std::tm now{};
-  if (ColorByWeekday != 0 && ClockSource(&now)) ThemeIndex = now.tm_wday;
-  UpdateHighlightColor();
+  if (ClockLook.ColorByWeekday != 0 && ClockSource(&now)) ClockLook.ThemeIndex = now.tm_wday;
+  UpdateHighlightColor(ClockLook);
   Platform().armClockTimer(kFirstFrameDelay);
 }
 
 void ClockFaceChanged(std::size_t index) {
   if (Closed || index >= MonitorFaces.size()) return;
-  if (index == 0) ClockRect = MonitorFaces.front().client;
+  if (index == 0) {
+    ClockRect = MonitorFaces.front().client;
+    BackBufferDC = MonitorFaces.front().backBuffer;
+  }
   DrawMonitorFace(index);
 }
 
@@ -76,15 +75,15 @@ void ClockTimerTick() {
 void ClockRightButtonUp() {
   if (Closed) return;
   Platform().armClockTimer(kFirstFrameDelay);
-  AdvanceNumeralStyle();
-  ComputeLayout(ClockRect);
+  // Every face is laid out for the new style as it is drawn.
+  ClockLook.NumeralStyle = NextNumeralStyle(ClockLook.NumeralStyle);
 }
 
 void ClockWheel(int delta) {
-  if (Closed || ColorByWeekday == 0) return;
+  if (Closed || ClockLook.ColorByWeekday == 0) return;
   Platform().armClockTimer(kFirstFrameDelay);
-  MoveTheme(delta);
-  UpdateHighlightColor();
+  MoveTheme(ClockLook, delta);
+  UpdateHighlightColor(ClockLook);
 }
 
 void ClockLeftButtonDown() {

@@ -6,6 +6,7 @@
 #include "resources/resource.h"
 #include "shell/clock_window.h"
 #include "shell/keyboard_filter_win32.h"
+#include "shell/monitor_faces.h"
 
 HINSTANCE Instance = nullptr;
 

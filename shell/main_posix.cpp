@@ -14,13 +14,13 @@
 #include "clock_window_x11.h"
 #include "ending_signals_posix.h"
 #include "face/font_lookup.h"
-#include "face/local_instant.h"
 #include "settings/about_dialog_gtk.h"
 #include "settings/settings_file.h"
 #include "shell/clock_window.h"
 #include "shell/command_line.h"
 #include "shell/display_choice.h"
 #include "shell/exit_status.h"
+#include "shell/monitor_faces.h"
 
 namespace {
 
@@ -63,6 +63,8 @@ int main(int argc, char** argv) {
   BlockEndingSignals();
   // Settings come first, so the options dialog shows the stored values.
   ReadSettings();
+  ClockLook.ColorByWeekday = ColorByWeekday;
+  ClockLook.NumeralStyle = NumeralStyle;
   ApplyTestOverrides();
 
   const std::vector<std::string> args(argv + 1, argv + argc);

@@ -6,14 +6,13 @@
 #include <string>
 #include <string_view>
 
-#include "face/local_instant.h"
-
 #include "resources/resource.h"
 #include "settings/about_dialog_win32.h"
 #include "settings/settings_file.h"
 #include "shell/clock_window.h"
 #include "shell/clock_window_win32.h"
 #include "shell/command_line.h"
+#include "shell/monitor_faces.h"
 
 namespace {
 
@@ -35,6 +34,8 @@ void ApplyTestOverrides() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   ReadSettings();
+  ClockLook.ColorByWeekday = ColorByWeekday;
+  ClockLook.NumeralStyle = NumeralStyle;
   ApplyTestOverrides();
   const std::u16string_view line(
       commandLine != nullptr ? reinterpret_cast<const char16_t*>(commandLine) : u"");

@@ -2,61 +2,49 @@
 
 #include <ctime>
 
-#include "face/clock_source.h"
 #include "face/frame.h"
-#include "face/layout.h"
+#include "face/local_instant.h"
 
 std::vector<MonitorFace> MonitorFaces;
+FaceLook ClockLook;
+Surface* BackBufferDC = nullptr;
+ClockSourceFn ClockSource = ReadSystemClock;
 
 namespace {
 
-// The instant every face of one round shows: read once, so two monitors
-// never disagree about a second that turns while they are drawn.
-std::tm RoundInstant{};
-bool RoundInstantValid = false;
+std::tm FrozenInstant;
 
-bool ReadRoundInstant(std::tm* out) {
-  *out = RoundInstant;
-  return RoundInstantValid;
-}
+bool ReadFrozenClock(std::tm* out) { return FrameTime(FrozenInstant, 0, out); }
 
-// Between frames the layout is the first face's already (creation, a right
-// click and a change of the first face lay it out), so only the others are
-// laid out again: with one monitor a frame is what it always was.
-void DrawFace(const MonitorFace& face, bool layOut) {
+void DrawFace(MonitorFace& face, const std::tm* now) {
   if (face.backBuffer == nullptr) return;
-  BackBufferDC = face.backBuffer;
-  if (layOut) ComputeLayout(face.client);
-  DrawFrame(face.client);
-}
-
-// Lays the first face out again, as the handlers between frames expect. Its
-// surface is left alone: every frame selects its fonts before drawing.
-void BackToFirstFace() {
-  if (MonitorFaces.empty()) return;
-  BackBufferDC = nullptr;
-  ComputeLayout(MonitorFaces.front().client);
-  BackBufferDC = MonitorFaces.front().backBuffer;
+  face.layout = ComputeLayout(face.client.right - face.client.left,
+                              face.client.bottom - face.client.top, ClockLook.NumeralStyle);
+  DrawFrame(*face.backBuffer, face.layout, ClockLook, now);
 }
 
 }  // namespace
 
+bool FreezeClockAt(std::string_view text) {
+  std::tm at{};
+  if (!ParseLocalInstant(text, &at)) return false;
+  FrozenInstant = at;
+  ClockSource = ReadFrozenClock;
+  return true;
+}
+
 void DrawMonitorFaces() {
   if (MonitorFaces.empty()) return;
-  if (MonitorFaces.size() == 1) {
-    DrawFace(MonitorFaces.front(), false);
-    return;
-  }
-  const ClockSourceFn source = ClockSource;
-  RoundInstantValid = source(&RoundInstant);
-  ClockSource = ReadRoundInstant;
-  for (std::size_t i = 0; i < MonitorFaces.size(); ++i) DrawFace(MonitorFaces[i], i != 0);
-  ClockSource = source;
-  BackToFirstFace();
+  // Read once, so two monitors never disagree about a second that turns
+  // while they are drawn.
+  std::tm now{};
+  const bool known = ClockSource(&now);
+  for (MonitorFace& face : MonitorFaces) DrawFace(face, known ? &now : nullptr);
 }
 
 void DrawMonitorFace(std::size_t index) {
   if (index >= MonitorFaces.size()) return;
-  DrawFace(MonitorFaces[index], true);
-  if (index != 0) BackToFirstFace();
+  std::tm now{};
+  const bool known = ClockSource(&now);
+  DrawFace(MonitorFaces[index], known ? &now : nullptr);
 }

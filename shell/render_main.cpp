@@ -10,6 +10,7 @@
 #include "face/font_lookup.h"
 #include "face/frame.h"
 #include "face/layout.h"
+#include "face/local_instant.h"
 #include "face/numerals.h"
 #include "face/png_writer.h"
 #include "face/raster_surface.h"
@@ -19,11 +20,6 @@
 #include "shell/render_options.h"
 
 namespace {
-
-std::tm FirstInstant;
-long long FrameNumber = 0;
-
-bool ReadRenderClock(std::tm* out) { return FrameTime(FirstInstant, FrameNumber, out); }
 
 // Draws into every surface in turn; the recording one prints as it goes.
 class TeeSurface : public Surface {
@@ -64,18 +60,19 @@ int main(int argc, char** argv) {
   }
   if (options.output.empty() && !options.calls) options.output = "orbidial.png";
 
+  std::tm firstInstant{};
   if (options.haveAt) {
-    FirstInstant = options.at;
-  } else if (!ReadSystemClock(&FirstInstant)) {
+    firstInstant = options.at;
+  } else if (!ReadSystemClock(&firstInstant)) {
     return Fail("the system clock cannot be read as local time");
   }
-  ClockSource = ReadRenderClock;
 
-  SetStoredNumeralStyle(options.style);
+  FaceLook look;
+  look.NumeralStyle = StoredNumeralStyle(options.style);
   std::tm first{};
-  const bool firstOk = FrameTime(FirstInstant, 0, &first);
-  ThemeIndex = options.theme >= 0 ? options.theme : (firstOk ? first.tm_wday : 0);
-  UpdateHighlightColor();
+  const bool firstOk = FrameTime(firstInstant, 0, &first);
+  look.ThemeIndex = options.theme >= 0 ? options.theme : (firstOk ? first.tm_wday : 0);
+  UpdateHighlightColor(look);
 
   std::unique_ptr<RasterSurface> raster;
   if (!options.output.empty()) {
@@ -86,17 +83,13 @@ int main(int argc, char** argv) {
   recording.SetKeep(false);
   TeeSurface tee(options.calls ? &recording : nullptr, raster.get());
 
-  // The layout's font selection happens before the first frame and is not
-  // part of any frame's operations.
-  const Rect rect{0, 0, options.width, options.height};
-  BackBufferDC = raster.get();
-  ComputeLayout(rect);
-  BackBufferDC = &tee;
-  for (FrameNumber = 0; FrameNumber < options.frames; ++FrameNumber) {
-    if (options.calls) std::printf("frame %lld\n", FrameNumber + 1);
-    DrawFrame(rect);
+  const FaceLayout layout = ComputeLayout(options.width, options.height, look.NumeralStyle);
+  for (long long k = 0; k < options.frames; ++k) {
+    if (options.calls) std::printf("frame %lld\n", k + 1);
+    std::tm now{};
+    const bool known = FrameTime(firstInstant, k, &now);
+    DrawFrame(tee, layout, look, known ? &now : nullptr);
   }
-  BackBufferDC = nullptr;
   if (std::fflush(stdout) != 0) return Fail("cannot write the drawing operations");
 
   if (raster) {

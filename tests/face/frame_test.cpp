@@ -1,29 +1,43 @@
-#include "face_fixture.h"
+#include <gtest/gtest.h>
+
+#include "face/frame.h"
+#include "recorded_texts.h"
 
 namespace {
 
-class FrameTest : public FaceTest {
+class FrameTest : public ::testing::Test {
  protected:
-  std::vector<Text> Frame(int style, const std::tm& t, int width = 1920, int height = 1080) {
-    NumeralTable = ChineseNumerals;  // as at start-up
-    SetStoredNumeralStyle(style);
-    FixedTime = t;
-    Layout(width, height);
-    DrawFrame(Rect{0, 0, width, height});
-    return Texts();
+  // The frame of `t` in `style` (as stored) on a fresh surface.
+  std::vector<DrawnText> Frame(int style, const std::tm& t, int width = 1920, int height = 1080) {
+    look.NumeralStyle = StoredNumeralStyle(style);
+    layout = ComputeLayout(width, height, look.NumeralStyle);
+    surface.Clear();
+    DrawFrame(surface, layout, look, clockReadable ? &t : nullptr);
+    return Texts(surface);
   }
   // The labels drawn in the highlight colour, joined per ring.
-  std::vector<Text> Highlighted(const std::vector<Text>& t) {
-    std::vector<Text> out;
+  std::vector<DrawnText> Highlighted(const std::vector<DrawnText>& t) {
+    std::vector<DrawnText> out;
     for (const auto& e : t)
-      if (e.color == HighlightColor) out.push_back(e);
+      if (e.color == look.HighlightColor) out.push_back(e);
     return out;
   }
+
+  RecordingSurface surface;
+  FaceLook look;
+  FaceLayout layout;
+  bool clockReadable = true;
 };
 
+std::string Year(int style, long long year) {
+  char16_t text[kYearTextSize];
+  const int n = FormatYear(text, NumeralStyleFor(static_cast<std::int16_t>(style)), year);
+  return Utf16ToUtf8(text, n);
+}
+
 TEST_F(FrameTest, ArabicFrameOrderAndCurrentRows) {
-  ThemeIndex = 3;
-  UpdateHighlightColor();
+  look.ThemeIndex = 3;
+  UpdateHighlightColor(look);
   const auto t = Frame(0, MakeTime(2026, 12, 9, 10, 8, 30));
   const auto& calls = surface.Calls();
   ASSERT_GE(calls.size(), 4u);
@@ -94,17 +108,11 @@ TEST_F(FrameTest, YearLineInEveryStyle) {
 
 TEST_F(FrameTest, YearsBeyondFourDigitsAreSpelledWhole) {
   EXPECT_EQ(Frame(1, MakeTime(12345, 6, 7, 8, 9, 10))[0].text, "一二三四五年");
-  NumeralStyle = 1;
-  NumeralTable = ChineseNumerals;
-  FormatYear(-44);
-  EXPECT_EQ(Utf16ToUtf8(YearText, WideLength(YearText)), "负四四年");
-  FormatYear(2147483647LL + 1900);
-  EXPECT_EQ(Utf16ToUtf8(YearText, WideLength(YearText)), "二一四七四八五五四七年");
-  NumeralStyle = 0;
-  FormatYear(2147483647LL + 1900);
-  EXPECT_EQ(Utf16ToUtf8(YearText, WideLength(YearText)), "2147485547  年");
-  FormatYear(-2147483648LL + 1900);
-  EXPECT_EQ(Utf16ToUtf8(YearText, WideLength(YearText)), "-2147481748  年");
+  EXPECT_EQ(Year(1, -44), "负四四年");
+  EXPECT_EQ(Year(1, 2147483647LL + 1900), "二一四七四八五五四七年");
+  EXPECT_EQ(Year(2, 2147483647LL + 1900), "贰壹肆柒肆捌伍伍肆柒年");
+  EXPECT_EQ(Year(0, 2147483647LL + 1900), "2147485547  年");
+  EXPECT_EQ(Year(0, -2147483648LL + 1900), "-2147481748  年");
 }
 
 TEST_F(FrameTest, HourUnitFollowsTheStyle) {
@@ -145,7 +153,7 @@ TEST(DaysInMonth, GregorianRules) {
 }
 
 TEST_F(FrameTest, ClockOutOfRangeGivesABlackFrame) {
-  FixedTimeOk = false;
+  clockReadable = false;
   Frame(1, MakeTime(2026, 12, 9, 10, 8, 30));
   const auto& calls = surface.Calls();
   ASSERT_EQ(calls.size(), 2u);
@@ -171,20 +179,10 @@ TEST_F(FrameTest, FramesAreIndependentOfThePreviousOne) {
   std::vector<std::string> a, b;
   for (const auto& c : surface.Calls()) a.push_back(RecordingSurface::Line(c));
   surface.Clear();
-  DrawFrame(Rect{0, 0, 1920, 1080});
+  DrawFrame(surface, layout, look, &when);
   for (const auto& c : surface.Calls()) b.push_back(RecordingSurface::Line(c));
   EXPECT_EQ(first, surface.Calls().size());
   EXPECT_EQ(a, b);
-}
-
-TEST_F(FrameTest, RectangleOriginMovesClearAndCopyOnly) {
-  SetStoredNumeralStyle(1);
-  FixedTime = MakeTime(2026, 12, 9, 10, 8, 30);
-  ComputeLayout(Rect{10, 20, 162, 132});
-  surface.Clear();
-  DrawFrame(Rect{10, 20, 162, 132});
-  EXPECT_EQ(RecordingSurface::Line(surface.Calls().front()), "fill 10 20 152 112");
-  EXPECT_EQ(RecordingSurface::Line(surface.Calls().back()), "copy 10 20 152 112");
 }
 
 }  // namespace

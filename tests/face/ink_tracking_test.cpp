@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "face/clock_source.h"
 #include "face/font_lookup.h"
 #include "face/frame.h"
 #include "face/ink_record.h"
@@ -309,26 +308,7 @@ bool SamePixels(const RasterSurface& a, const std::uint32_t* b, int bStride) {
   return true;
 }
 
-class SecondsTest : public InkTrackingTest {
- protected:
-  void SetUp() override {
-    InkTrackingTest::SetUp();
-    savedSource_ = ClockSource;
-    ClockSource = TestClock;
-    ColorByWeekday = 1;
-    ThemeIndex = 2;
-    UpdateHighlightColor();
-    SetStoredNumeralStyle(1);
-    NumeralTable = ChineseNumerals;
-  }
-  void TearDown() override {
-    ClockSource = savedSource_;
-    BackBufferDC = nullptr;
-    SetStoredNumeralStyle(1);
-    NumeralTable = ChineseNumerals;
-  }
-  ClockSourceFn savedSource_ = nullptr;
-};
+using SecondsTest = InkTrackingTest;
 
 // The ways a window of one size shows its frames, side by side.
 struct Showings {
@@ -363,24 +343,19 @@ struct Showings {
     damagedArea += AreaOf(std::vector<Rect>(changed.begin(), changed.end()));
     mostRects = std::max(mostRects, changed.size());
   }
-  void Draw(int k) {
+  void Draw(int k, const FaceLook& look) {
     pair.SetTarget(buffers[k % 2].data(), static_cast<std::size_t>(stride) * sizeof(std::uint32_t),
                    &inks[k % 2]);
+    std::tm now{};
+    const bool known = TestClock(&now);
     for (RasterSurface* s : {&reference, &single, &pair}) {
-      BackBufferDC = s;
-      DrawFrame(Rect{0, 0, width, height});
+      DrawFrame(*s, layout, look, known ? &now : nullptr);
     }
-    BackBufferDC = nullptr;
   }
-  void Layout() {
-    for (RasterSurface* s : {&reference, &single, &pair}) {
-      BackBufferDC = s;
-      ComputeLayout(Rect{0, 0, width, height});
-    }
-    BackBufferDC = nullptr;
-  }
+  void Layout(const FaceLook& look) { layout = ComputeLayout(width, height, look.NumeralStyle); }
 
   int width, height, stride;
+  FaceLayout layout;
   RasterSurface reference, single, pair;
   Screen singleScreen, compositor;
   std::vector<std::uint32_t> buffers[2];
@@ -391,8 +366,11 @@ struct Showings {
 };
 
 TEST_F(SecondsTest, EveryFrameMadeFromItsInkEqualsOneDrawnInFull) {
+  FaceLook look;
+  look.ThemeIndex = 2;
+  UpdateHighlightColor(look);
   auto showings = std::make_unique<Showings>(800, 500);
-  showings->Layout();
+  showings->Layout(look);
   std::vector<std::uint32_t> previous;
   int changedFrames = 0;
   for (int k = 0; k < 3000; ++k) {
@@ -401,12 +379,12 @@ TEST_F(SecondsTest, EveryFrameMadeFromItsInkEqualsOneDrawnInFull) {
     // The user at work: right clicks, wheel turns, and the window resized
     // twice (a new size comes with new buffers).
     if (k == 400 || k == 1700 || k == 2650) {
-      AdvanceNumeralStyle();
-      showings->Layout();
+      look.NumeralStyle = NextNumeralStyle(look.NumeralStyle);
+      showings->Layout(look);
     }
     if (k == 900 || k == 901 || k == 2200) {
-      MoveTheme(k == 2200 ? -120 : 120);
-      UpdateHighlightColor();
+      MoveTheme(look, k == 2200 ? -120 : 120);
+      UpdateHighlightColor(look);
     }
     if (k == 1300 || k == 1400) {
       const int frames = showings->damagedFrames;
@@ -416,11 +394,11 @@ TEST_F(SecondsTest, EveryFrameMadeFromItsInkEqualsOneDrawnInFull) {
       EXPECT_LT(showings->damagedArea / frames, showings->width * showings->height / 4);
       EXPECT_LE(showings->mostRects, 100u);
       showings = k == 1300 ? std::make_unique<Showings>(600, 420) : std::make_unique<Showings>(800, 500);
-      showings->Layout();
+      showings->Layout(look);
     }
 
     Showings& s = *showings;
-    s.Draw(k);
+    s.Draw(k, look);
     const std::uint32_t* reference = std::as_const(s.reference).Pixels();
     ASSERT_TRUE(SamePixels(s.single, reference, s.width));
     ASSERT_TRUE(SamePixels(s.pair, reference, s.width));
@@ -433,10 +411,9 @@ TEST_F(SecondsTest, EveryFrameMadeFromItsInkEqualsOneDrawnInFull) {
     // Now and then against a fresh surface drawn once.
     if (k % 500 == 0 || k == 401 || k == 901 || k == 1300) {
       RasterSurface scratch(s.width, s.height);
-      BackBufferDC = &scratch;
-      ComputeLayout(Rect{0, 0, s.width, s.height});
-      DrawFrame(Rect{0, 0, s.width, s.height});
-      BackBufferDC = nullptr;
+      std::tm now{};
+      ASSERT_TRUE(TestClock(&now));
+      DrawFrame(scratch, ComputeLayout(s.width, s.height, look.NumeralStyle), look, &now);
       ASSERT_TRUE(SamePixels(scratch, reference, s.width));
     }
   }

@@ -1,4 +1,9 @@
-#include "face_fixture.h"
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "face/layout.h"
+#include "face/numerals.h"
 
 namespace {
 
@@ -6,101 +11,87 @@ struct Metrics {
   int fontHeight, month, day, weekday, hour, minute, second;
 };
 
-Metrics Current() {
-  return {FontHeight, MonthRadius, DayRadius, WeekdayRadius, HourRadius, MinuteRadius, SecondRadius};
+void ExpectMetrics(const FaceLayout& got, const Metrics& want) {
+  EXPECT_EQ(got.FontHeight, want.fontHeight);
+  EXPECT_EQ(got.MonthRadius, want.month);
+  EXPECT_EQ(got.DayRadius, want.day);
+  EXPECT_EQ(got.WeekdayRadius, want.weekday);
+  EXPECT_EQ(got.HourRadius, want.hour);
+  EXPECT_EQ(got.MinuteRadius, want.minute);
+  EXPECT_EQ(got.SecondRadius, want.second);
 }
 
-void ExpectMetrics(const Metrics& want) {
-  const Metrics got = Current();
-  EXPECT_EQ(got.fontHeight, want.fontHeight);
-  EXPECT_EQ(got.month, want.month);
-  EXPECT_EQ(got.day, want.day);
-  EXPECT_EQ(got.weekday, want.weekday);
-  EXPECT_EQ(got.hour, want.hour);
-  EXPECT_EQ(got.minute, want.minute);
-  EXPECT_EQ(got.second, want.second);
-}
-
-using LayoutTest = FaceTest;
-
-TEST_F(LayoutTest, FullHdThroughTheRightClickCycle) {
-  Layout(1920, 1080);
-  EXPECT_EQ(ClientWidth, 1920);
-  EXPECT_EQ(ClientHeight, 1080);
-  EXPECT_EQ(CenterX, 960);
-  EXPECT_EQ(CenterY, 540);
+TEST(LayoutTest, FullHdThroughTheRightClickCycle) {
+  std::int16_t style = 1;
+  FaceLayout l = ComputeLayout(1920, 1080, style);
+  EXPECT_EQ(l.ClientWidth, 1920);
+  EXPECT_EQ(l.ClientHeight, 1080);
+  EXPECT_EQ(l.CenterX, 960);
+  EXPECT_EQ(l.CenterY, 540);
   // 285 + 85.5 truncates to 370, then 370 + 85.5 to 455.
-  ExpectMetrics({19, 76, 133, 209, 285, 370, 455});
+  ExpectMetrics(l, {19, 76, 133, 209, 285, 370, 455});
 
-  AdvanceNumeralStyle();
-  Layout(1920, 1080);
-  EXPECT_EQ(NumeralStyle, 2);
-  ExpectMetrics({19, 76, 133, 209, 285, 370, 455});
+  style = NextNumeralStyle(style);
+  EXPECT_EQ(style, 2);
+  ExpectMetrics(ComputeLayout(1920, 1080, style), {19, 76, 133, 209, 285, 370, 455});
 
-  AdvanceNumeralStyle();
-  Layout(1920, 1080);
-  EXPECT_EQ(NumeralStyle, 0);
-  ExpectMetrics({22, 88, 154, 220, 286, 352, 418});
+  style = NextNumeralStyle(style);
+  EXPECT_EQ(style, 0);
+  ExpectMetrics(ComputeLayout(1920, 1080, style), {22, 88, 154, 220, 286, 352, 418});
 
-  AdvanceNumeralStyle();
-  Layout(1920, 1080);
-  EXPECT_EQ(NumeralStyle, 1);
-  ExpectMetrics({19, 76, 133, 209, 285, 370, 455});
+  style = NextNumeralStyle(style);
+  EXPECT_EQ(style, 1);
+  l = ComputeLayout(1920, 1080, style);
+  ExpectMetrics(l, {19, 76, 133, 209, 285, 370, 455});
   // The centre never moves with the style.
-  EXPECT_EQ(CenterY, 540);
+  EXPECT_EQ(l.CenterY, 540);
 }
 
-TEST_F(LayoutTest, EvenHeightHasNoHalfRings) {
-  Layout(1920, 1120);  // FontHeight 20
-  ExpectMetrics({20, 80, 140, 220, 300, 390, 480});
+TEST(LayoutTest, EvenHeightHasNoHalfRings) {
+  ExpectMetrics(ComputeLayout(1920, 1120, 1), {20, 80, 140, 220, 300, 390, 480});
 }
 
-TEST_F(LayoutTest, PreviewArea) {
-  Layout(152, 112);
-  EXPECT_EQ(CenterX, 76);
-  EXPECT_EQ(CenterY, 56);
-  ExpectMetrics({2, 8, 14, 22, 30, 39, 48});
-  NumeralStyle = 0;
-  Layout(152, 112);
-  ExpectMetrics({2, 8, 14, 20, 26, 32, 38});
+TEST(LayoutTest, PreviewArea) {
+  const FaceLayout l = ComputeLayout(152, 112, 1);
+  EXPECT_EQ(l.CenterX, 76);
+  EXPECT_EQ(l.CenterY, 56);
+  ExpectMetrics(l, {2, 8, 14, 22, 30, 39, 48});
+  ExpectMetrics(ComputeLayout(152, 112, 0), {2, 8, 14, 20, 26, 32, 38});
 }
 
-TEST_F(LayoutTest, OddWidthAndTinyAreas) {
-  Layout(1365, 768);
-  EXPECT_EQ(CenterX, 682);
-  Layout(100, 40);  // too low for one pixel of text: everything at the centre
-  ExpectMetrics({0, 0, 0, 0, 0, 0, 0});
+TEST(LayoutTest, OddWidthAndTinyAreas) {
+  EXPECT_EQ(ComputeLayout(1365, 768, 1).CenterX, 682);
+  // too low for one pixel of text: everything at the centre
+  ExpectMetrics(ComputeLayout(100, 40, 1), {0, 0, 0, 0, 0, 0, 0});
 }
 
-TEST_F(LayoutTest, OddStyleValuesPickMetricsAndFontByTheirOwnTests) {
-  // Negative: Arabic metrics but the Kai face (the font tests != 0).
-  NumeralStyle = -1;
-  ComputeLayout(Rect{0, 0, 1920, 1080});
-  EXPECT_EQ(FontHeight, 22);
-  ASSERT_FALSE(surface.Calls().empty());
-  const RecordedCall& font = surface.Calls().back();
-  ASSERT_EQ(font.kind, RecordedCall::kFont);
-  EXPECT_EQ(font.font.height, 22);
-  EXPECT_EQ(font.font.escapement, 0);
-  EXPECT_EQ(font.font.weight, 500);
-  EXPECT_EQ(std::u16string(font.font.face), u"楷体");
-
-  NumeralStyle = 3;
-  Layout(1920, 1080);
-  EXPECT_EQ(FontHeight, 19);
-  EXPECT_EQ(SecondRadius, 455);
-
-  NumeralStyle = 0;
-  ComputeLayout(Rect{0, 0, 1920, 1080});
-  EXPECT_EQ(surface.Calls().back().font.weight, 700);
-  EXPECT_EQ(std::u16string(surface.Calls().back().font.face), u"微软雅黑");
+TEST(LayoutTest, ATurnedScreenIsSizedFromItsWidth) {
+  // 800 x 1280: sized from the height the rings would reach x = 928.
+  const FaceLayout l = ComputeLayout(800, 1280, 1);
+  EXPECT_EQ(l.CenterX, 400);
+  EXPECT_EQ(l.CenterY, 640);
+  ExpectMetrics(l, {14, 56, 98, 154, 210, 273, 336});
+  ExpectMetrics(ComputeLayout(800, 1280, 0), {16, 64, 112, 160, 208, 256, 304});
+  // A square is sized alike either way.
+  ExpectMetrics(ComputeLayout(800, 800, 1), {14, 56, 98, 154, 210, 273, 336});
 }
 
-TEST_F(LayoutTest, RectangleOffsetsOnlyChangeTheSize) {
-  ComputeLayout(Rect{100, 50, 252, 162});
-  EXPECT_EQ(ClientWidth, 152);
-  EXPECT_EQ(ClientHeight, 112);
-  EXPECT_EQ(CenterX, 76);
+TEST(LayoutTest, OddStyleValuesPickMetricsAndFontByTheirOwnTests) {
+  // Negative: Arabic metrics but the Kai face.
+  EXPECT_EQ(ComputeLayout(1920, 1080, -1).FontHeight, 22);
+  const ClockFont font = MakeClockFont(NumeralStyleFor(-1), 22, 0);
+  EXPECT_EQ(font.height, 22);
+  EXPECT_EQ(font.escapement, 0);
+  EXPECT_EQ(font.weight, 500);
+  EXPECT_EQ(std::u16string(font.face), u"楷体");
+
+  const FaceLayout above = ComputeLayout(1920, 1080, 3);
+  EXPECT_EQ(above.FontHeight, 19);
+  EXPECT_EQ(above.SecondRadius, 455);
+
+  const ClockFont arabic = MakeClockFont(NumeralStyleFor(0), 22, 0);
+  EXPECT_EQ(arabic.weight, 700);
+  EXPECT_EQ(std::u16string(arabic.face), u"微软雅黑");
 }
 
 }  // namespace

@@ -14,9 +14,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "face/clock_source.h"
 #include "face/font_lookup.h"
 #include "face/frame.h"
 #include "face/layout.h"
@@ -386,35 +386,23 @@ std::tm FixedInstant() {
   t.tm_wday = 3;
   return t;
 }
-bool FixedClock(std::tm* out) {
-  *out = FixedInstant();
-  return true;
-}
 
 class FrameOnRasterTest : public RasterTest {
  protected:
   void SetUp() override {
     RasterTest::SetUp();
-    savedSource_ = ClockSource;
-    ClockSource = FixedClock;
-    ThemeIndex = 3;
-    UpdateHighlightColor();
+    look.ThemeIndex = 3;
+    UpdateHighlightColor(look);
   }
-  void TearDown() override {
-    ClockSource = savedSource_;
-    BackBufferDC = nullptr;
-    SetStoredNumeralStyle(1);
+  // The frame of the fixed instant in `style` on `surface`; its layout.
+  FaceLayout Draw(Surface* surface, int style, int width, int height) {
+    look.NumeralStyle = StoredNumeralStyle(style);
+    const FaceLayout layout = ComputeLayout(width, height, look.NumeralStyle);
+    const std::tm now = FixedInstant();
+    DrawFrame(*surface, layout, look, &now);
+    return layout;
   }
-  void Draw(RasterSurface* surface, int style, int width, int height) {
-    SetStoredNumeralStyle(style);
-    if (style == 1) NumeralTable = ChineseNumerals;
-    const Rect rect{0, 0, width, height};
-    BackBufferDC = surface;
-    ComputeLayout(rect);
-    DrawFrame(rect);
-    BackBufferDC = nullptr;
-  }
-  ClockSourceFn savedSource_ = nullptr;
+  FaceLook look;
 };
 
 TEST_F(FrameOnRasterTest, GlyphCacheOnOrOffDrawsTheSamePixels) {
@@ -433,47 +421,112 @@ TEST_F(FrameOnRasterTest, GlyphCacheOnOrOffDrawsTheSamePixels) {
 // Every highlighted text of the frame (the year line and each ring's current
 // value) shows the highlight colour inside the cells it was given.
 TEST_F(FrameOnRasterTest, HighlightColourStandsWhereEveryCurrentLabelIsDrawn) {
-  for (int style : {0, 1, 2}) {
-    SCOPED_TRACE(style);
-    RecordingSurface recording;
-    SetStoredNumeralStyle(style);
-    if (style == 1) NumeralTable = ChineseNumerals;
-    BackBufferDC = &recording;
-    ComputeLayout(Rect{0, 0, 1920, 1080});
-    recording.Clear();
-    DrawFrame(Rect{0, 0, 1920, 1080});
-    BackBufferDC = nullptr;
+  // Landscape, and a portrait screen, laid out from its width so that the
+  // current values at 3 o'clock stay on the screen.
+  for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{800, 1280}}) {
+    for (int style : {0, 1, 2}) {
+      SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " style " +
+                   std::to_string(style));
+      RecordingSurface recording;
+      Draw(&recording, style, width, height);
+      RasterSurface s(width, height);
+      const FaceLayout l = Draw(&s, style, width, height);
+      const ColorRef h = look.HighlightColor;
+      const std::uint32_t highlight = ((h & 0xFF) << 16) | (h & 0xFF00) | ((h >> 16) & 0xFF);
+      const int fontHeight = l.FontHeight;
 
-    RasterSurface s(1920, 1080);
-    Draw(&s, style, 1920, 1080);
-    const std::uint32_t highlight =
-        ((HighlightColor & 0xFF) << 16) | (HighlightColor & 0xFF00) | ((HighlightColor >> 16) & 0xFF);
-
-    ColorRef color = 0;
-    int highlighted = 0;
-    bool yearSeen = false;
-    for (const RecordedCall& call : recording.Calls()) {
-      if (call.kind == RecordedCall::kColor) color = call.color;
-      if (call.kind != RecordedCall::kText || color != HighlightColor) continue;
-      const int cells = static_cast<int>(call.text.size());
-      const int right = call.x + cells * FontHeight, bottom = call.y + FontHeight;
-      EXPECT_GE(CountShade(s, highlight, call.x, call.y, right, bottom), 3)
-          << RecordingSurface::Line(call);
-      ++highlighted;
-      if (call.text.find(u'年') != std::u16string::npos) {
-        yearSeen = true;
-        // The year line is inked from its first character to its last.
-        EXPECT_GT(CountShade(s, highlight, call.x, call.y, call.x + FontHeight / 2, bottom), 0);
-        EXPECT_GT(CountShade(s, highlight, right - 2 * FontHeight, call.y, right, bottom), 0);
+      ColorRef color = 0;
+      int highlighted = 0;
+      bool yearSeen = false;
+      for (const RecordedCall& call : recording.Calls()) {
+        if (call.kind == RecordedCall::kColor) color = call.color;
+        if (call.kind != RecordedCall::kText || color != h) continue;
+        const int cells = static_cast<int>(call.text.size());
+        const int right = call.x + cells * fontHeight, bottom = call.y + fontHeight;
+        EXPECT_GE(CountShade(s, highlight, call.x, call.y, right, bottom), 3)
+            << RecordingSurface::Line(call);
+        // Whole on the screen, unit and all.
+        EXPECT_LE(right, width) << RecordingSurface::Line(call);
+        ++highlighted;
+        if (call.text.find(u'年') != std::u16string::npos) {
+          yearSeen = true;
+          // The year line is inked from its first character to its last.
+          EXPECT_GT(CountShade(s, highlight, call.x, call.y, call.x + fontHeight / 2, bottom), 0);
+          EXPECT_GT(CountShade(s, highlight, right - 2 * fontHeight, call.y, right, bottom), 0);
+        }
+        // All highlighted labels stand on the horizontal line through the centre.
+        EXPECT_LE(std::abs(call.y + fontHeight / 2 - l.CenterY), fontHeight);
       }
-      // All highlighted labels stand on the horizontal line through the centre.
-      EXPECT_LE(std::abs(call.y + FontHeight / 2 - CenterY), FontHeight);
+      EXPECT_TRUE(yearSeen);
+      EXPECT_GE(highlighted, 7);
+      // Nothing in the highlight colour far from that line.
+      EXPECT_EQ(CountShade(s, highlight, 0, 0, width, l.CenterY - 2 * fontHeight), 0);
+      EXPECT_EQ(CountShade(s, highlight, 0, l.CenterY + 2 * fontHeight, width, height), 0);
     }
-    EXPECT_TRUE(yearSeen);
-    EXPECT_GE(highlighted, 7);
-    // Nothing in the highlight colour far from that line.
-    EXPECT_EQ(CountShade(s, highlight, 0, 0, 1920, CenterY - 2 * FontHeight), 0);
-    EXPECT_EQ(CountShade(s, highlight, 0, CenterY + 2 * FontHeight, 1920, 1080), 0);
+  }
+}
+
+// Faces of different sizes, styles and themes drawn in turns, in any order,
+// in one process: each shows, second by second, what it shows drawn alone.
+TEST_F(RasterTest, FacesDrawnInTurnsEachShowWhatTheyShowAlone) {
+  struct Face {
+    int width, height;
+    std::int16_t style;
+    int theme;
+    const char16_t* current;  // its highlighted labels at 10:08:57
+    FaceLook look;
+    FaceLayout layout;
+    std::vector<std::vector<std::uint32_t>> alone;  // pixels of each second
+  };
+  Face faces[3] = {
+      {1024, 768, 1, 3, u"二零二六年十二月九日星期三十点八分五十七秒", {}, {}, {}},
+      {640, 400, 0, 6, u"2026  年12 月9 日星期 310 时8 分57 秒", {}, {}, {}},
+      {600, 900, 2, 0, u"贰零贰陆年拾贰月玖日星期叁拾点捌分伍拾柒秒", {}, {}, {}}};
+  const auto second = [](int k) {
+    std::tm t = FixedInstant();
+    t.tm_sec = 57 + k;  // on into the next minute
+    return t;
+  };
+  constexpr int kSeconds = 4;
+  for (Face& f : faces) {
+    f.look.NumeralStyle = f.style;
+    f.look.ThemeIndex = f.theme;
+    UpdateHighlightColor(f.look);
+    f.layout = ComputeLayout(f.width, f.height, f.style);
+    RasterSurface alone(f.width, f.height);
+    for (int k = 0; k < kSeconds; ++k) {
+      const std::tm now = second(k);
+      DrawFrame(alone, f.layout, f.look, &now);
+      f.alone.emplace_back(alone.Pixels(), alone.Pixels() + f.width * f.height);
+    }
+  }
+  RasterSurface a(faces[0].width, faces[0].height), b(faces[1].width, faces[1].height),
+      c(faces[2].width, faces[2].height);
+  RasterSurface* surfaces[3] = {&a, &b, &c};
+  const int orders[kSeconds][3] = {{0, 1, 2}, {2, 0, 1}, {1, 2, 0}, {2, 1, 0}};
+  for (int k = 0; k < kSeconds; ++k) {
+    const std::tm now = second(k);
+    for (const int i : orders[k]) {
+      DrawFrame(*surfaces[i], faces[i].layout, faces[i].look, &now);
+      if (k != 0) continue;
+      // Each in its own style, whatever was drawn before it.
+      RecordingSurface recording;
+      DrawFrame(recording, faces[i].layout, faces[i].look, &now);
+      std::u16string highlighted;
+      ColorRef color = 0;
+      for (const RecordedCall& call : recording.Calls()) {
+        if (call.kind == RecordedCall::kColor) color = call.color;
+        if (call.kind == RecordedCall::kText && color == faces[i].look.HighlightColor) {
+          highlighted += call.text;
+        }
+      }
+      EXPECT_EQ(highlighted, faces[i].current) << "face " << i;
+    }
+    for (int i = 0; i < 3; ++i) {
+      const std::vector<std::uint32_t>& want = faces[i].alone[static_cast<std::size_t>(k)];
+      EXPECT_TRUE(std::equal(want.begin(), want.end(), surfaces[i]->Pixels()))
+          << "face " << i << ", second " << k;
+    }
   }
 }
 

@@ -1,27 +1,42 @@
-#include "face_fixture.h"
+#include <gtest/gtest.h>
+
+#include "face/ring.h"
+#include "recorded_texts.h"
 
 namespace {
 
-class RingTest : public FaceTest {
+// A 1920 x 1080 face in theme 0 whose rings are drawn one at a time.
+class RingTest : public ::testing::Test {
  protected:
+  void Style(std::int16_t numeralStyle) {
+    look.NumeralStyle = numeralStyle;
+    style = NumeralStyleFor(numeralStyle);
+    layout = ComputeLayout(1920, 1080, numeralStyle);
+    surface.Clear();
+  }
   void SetUp() override {
-    FaceTest::SetUp();
-    ThemeIndex = 0;
-    UpdateHighlightColor();
+    UpdateHighlightColor(look);
+    Style(1);
   }
-  ColorRef Shade(int step, int counter) {
-    const int saved = FadeIndex;
-    FadeIndex = counter;
-    const ColorRef c = FadeColor(step);
-    FadeIndex = saved;
-    return c;
-  }
+  void Draw(const RingSpec& ring) { DrawRing(RingPen{surface, layout, look, style, work}, ring); }
+  std::vector<DrawnText> Texts() const { return ::Texts(surface); }
+  ColorRef Shade(int step, int counter) const { return FadeColor(look.ThemeIndex, step, counter); }
+
+  RecordingSurface surface;
+  FaceLook look;
+  NumeralStyleRow style = NumeralStyleFor(1);
+  FaceLayout layout;
+  RingWork work;
+  const ColorRef& HighlightColor = look.HighlightColor;
+  const float& StepAngle = work.StepAngle;
+  const float& FadeStep = work.FadeStep;
+  float& RingAngle = work.RingAngle;
 };
 
 TEST_F(RingTest, ArabicSecondRingAtHalfMinute) {
-  NumeralStyle = 0;
-  Layout(1920, 1080);
-  DrawRing(surface, SecondRadius, 30, 59, kSecondUnit, 1, 0, 0);
+  Style(0);
+  Draw({.radius = layout.SecondRadius, .current = 30, .first = 0,
+        .last = 59, .unit = kSecondUnit, .fadeDown = true});
   const auto t = Texts();
   ASSERT_EQ(t.size(), 60u);
   EXPECT_EQ(StepAngle, 6.0f);
@@ -52,8 +67,8 @@ TEST_F(RingTest, ArabicSecondRingAtHalfMinute) {
 }
 
 TEST_F(RingTest, ChineseSecondRingRunsTheOtherWayToTheSamePlaces) {
-  Layout(1920, 1080);
-  DrawRing(surface, SecondRadius, 30, 59, kSecondUnit, 1, 0, 0);
+  Draw({.radius = layout.SecondRadius, .current = 30, .first = 0,
+        .last = 59, .unit = kSecondUnit, .fadeDown = true});
   const auto t = Texts();
   // 三十秒 along the ray at 360 degrees, then one character per value.
   ASSERT_GE(t.size(), 3u);
@@ -95,9 +110,8 @@ TEST_F(RingTest, ChineseSecondRingRunsTheOtherWayToTheSamePlaces) {
 }
 
 TEST_F(RingTest, MinuteRingCountsShadesUp) {
-  NumeralStyle = 0;
-  Layout(1920, 1080);
-  DrawRing(surface, MinuteRadius, 30, 59, kMinuteUnit, 0, 0, 0);
+  Style(0);
+  Draw({.radius = layout.MinuteRadius, .current = 30, .first = 0, .last = 59, .unit = kMinuteUnit});
   const auto t = Texts();
   ASSERT_EQ(t.size(), 60u);
   EXPECT_EQ(t[0].text, "30 分");
@@ -106,7 +120,6 @@ TEST_F(RingTest, MinuteRingCountsShadesUp) {
 }
 
 TEST_F(RingTest, StepAnglesAndFadeSteps) {
-  Layout(1920, 1080);
   struct Case {
     int last, weekday;
     float step;
@@ -115,16 +128,17 @@ TEST_F(RingTest, StepAnglesAndFadeSteps) {
                {29, 0, 12.413794f, 6}, {28, 0, 12.857142f, 7}, {6, 1, 51.42857f, 33},
                {23, 0, 15.0f, 8}, {59, 0, 6.0f, 3}};
   for (const Case& c : cases) {
-    DrawRing(surface, 100, 1, c.last, kNoUnit, 0, c.weekday ? 0 : 1, c.weekday);
+    Draw({.radius = 100, .current = 1, .first = c.weekday ? 0 : 1,
+          .last = c.last, .weekdayRing = c.weekday != 0});
     EXPECT_FLOAT_EQ(StepAngle, c.step) << c.last;
     EXPECT_EQ(static_cast<int>(FadeStep), c.fade) << c.last;
   }
 }
 
 TEST_F(RingTest, ArabicWeekdayRing) {
-  NumeralStyle = 0;
-  Layout(1920, 1080);
-  DrawRing(surface, WeekdayRadius, 3, 6, kNoUnit, 0, 0, 1);  // Wednesday
+  Style(0);
+  Draw({.radius = layout.WeekdayRadius, .current = 3, .first = 0,
+        .last = 6, .weekdayRing = true});  // Wednesday
   auto t = Texts();
   ASSERT_EQ(t.size(), 7u);
   EXPECT_EQ(t[0].text, "星期 3");
@@ -134,7 +148,8 @@ TEST_F(RingTest, ArabicWeekdayRing) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(t[i + 1].text, rest[i]);
 
   surface.Clear();
-  DrawRing(surface, WeekdayRadius, 0, 6, kNoUnit, 0, 0, 1);  // Sunday
+  Draw({.radius = layout.WeekdayRadius, .current = 0, .first = 0,
+        .last = 6, .weekdayRing = true});  // Sunday
   t = Texts();
   ASSERT_EQ(t.size(), 7u);
   EXPECT_EQ(t[0].text, "星期日");
@@ -142,8 +157,7 @@ TEST_F(RingTest, ArabicWeekdayRing) {
 }
 
 TEST_F(RingTest, ChineseWeekdayRingOnSunday) {
-  Layout(1920, 1080);
-  DrawRing(surface, WeekdayRadius, 0, 6, kNoUnit, 0, 0, 1);
+  Draw({.radius = layout.WeekdayRadius, .current = 0, .first = 0, .last = 6, .weekdayRing = true});
   const auto t = Texts();
   ASSERT_EQ(t.size(), 21u);
   // 星期天 starts half a FontHeight further out: 209 + 9.5 -> 218.
@@ -165,10 +179,8 @@ TEST_F(RingTest, ChineseWeekdayRingOnSunday) {
     EXPECT_EQ(first.weight, 500);
   }
 
-  NumeralStyle = 2;
-  NumeralTable = FormalNumerals;
-  surface.Clear();
-  DrawRing(surface, WeekdayRadius, 0, 6, kNoUnit, 0, 0, 1);
+  Style(2);
+  Draw({.radius = layout.WeekdayRadius, .current = 0, .first = 0, .last = 6, .weekdayRing = true});
   const auto f = Texts();
   EXPECT_EQ(f[2].text, "天");
   EXPECT_EQ(f[5].text, "壹");
@@ -176,10 +188,10 @@ TEST_F(RingTest, ChineseWeekdayRingOnSunday) {
 }
 
 TEST_F(RingTest, LeapSecondDrawsTheValuesBelowIt) {
-  NumeralStyle = 0;
-  Layout(1920, 1080);
+  Style(0);
   RingAngle = 0.0f;  // as after start-up
-  DrawRing(surface, SecondRadius, 60, 59, kSecondUnit, 1, 0, 0);
+  Draw({.radius = layout.SecondRadius, .current = 60, .first = 0,
+        .last = 59, .unit = kSecondUnit, .fadeDown = true});
   const auto t = Texts();
   ASSERT_EQ(t.size(), 60u);
   EXPECT_EQ(t[0].text, "0  ");
@@ -191,10 +203,10 @@ TEST_F(RingTest, LeapSecondDrawsTheValuesBelowIt) {
 
   // In the Chinese styles the first value moves one step on from the carried
   // angle.
-  NumeralStyle = 1;
-  Layout(1920, 1080);
+  Style(1);
   RingAngle = 0.0f;
-  DrawRing(surface, SecondRadius, 60, 59, kSecondUnit, 1, 0, 0);
+  Draw({.radius = layout.SecondRadius, .current = 60, .first = 0,
+        .last = 59, .unit = kSecondUnit, .fadeDown = true});
   const auto c = Texts();
   EXPECT_EQ(c[0].text, "零");
   EXPECT_EQ(c[0].escapement, 60);
@@ -202,10 +214,9 @@ TEST_F(RingTest, LeapSecondDrawsTheValuesBelowIt) {
 
 TEST_F(RingTest, OddStyleValues) {
   // Negative: Arabic texts, Chinese direction, Sunday reads 0.
-  NumeralStyle = -1;
-  Layout(1920, 1080);
+  Style(-1);
   RingAngle = 360.0f;
-  DrawRing(surface, WeekdayRadius, 3, 6, kNoUnit, 0, 0, 1);
+  Draw({.radius = layout.WeekdayRadius, .current = 3, .first = 0, .last = 6, .weekdayRing = true});
   auto t = Texts();
   ASSERT_EQ(t.size(), 7u);
   EXPECT_EQ(t[0].text, "星期 3");
@@ -214,18 +225,16 @@ TEST_F(RingTest, OddStyleValues) {
   EXPECT_EQ(t[4].face, "楷体");
 
   // Above 2: drawn like the Chinese styles with the table in use.
-  NumeralStyle = 3;
-  NumeralTable = ChineseNumerals;
-  Layout(1920, 1080);
-  DrawRing(surface, MonthRadius, 12, 12, kMonthUnit, 1, 1, 0);
+  Style(3);
+  Draw({.radius = layout.MonthRadius, .current = 12, .first = 1,
+        .last = 12, .unit = kMonthUnit, .fadeDown = true});
   t = Texts();
   EXPECT_EQ(t[0].text + t[1].text + t[2].text, "十二月");
 }
 
 TEST_F(RingTest, RotatedTextWithNothingToSay) {
-  Layout(1920, 1080);
-  LabelText[0] = 0;
-  DrawRotatedText(surface, 100, 45.0f);
+  work.LabelText[0] = 0;
+  DrawRotatedText(RingPen{surface, layout, look, style, work}, 100, 45.0f);
   EXPECT_TRUE(surface.Calls().empty());
 }
 

@@ -1,4 +1,6 @@
-#include "face_fixture.h"
+#include <gtest/gtest.h>
+
+#include "face/themes.h"
 
 namespace {
 
@@ -7,11 +9,7 @@ struct Rgb {
 };
 Rgb Split(ColorRef c) { return {int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)}; }
 
-Rgb Fade(int theme, int step, int counter) {
-  ThemeIndex = theme;
-  FadeIndex = counter;
-  return Split(FadeColor(step));
-}
+Rgb Fade(int theme, int step, int counter) { return Split(FadeColor(theme, step, counter)); }
 
 #define EXPECT_RGB(got, R, G, B)  \
   do {                            \
@@ -21,23 +19,26 @@ Rgb Fade(int theme, int step, int counter) {
     EXPECT_EQ(g_.b, B);           \
   } while (0)
 
-using ThemeTest = FaceTest;
-
-TEST_F(ThemeTest, HighlightColours) {
-  const ColorRef want[7] = {0x0000FAFA, 0x009FC0FF, 0x00FFFFFF, 0x00FCC625,
-                            0x000064FE, 0x00FAFA64, 0x0038FF32};
+TEST(ThemeTest, HighlightColoursByTheirChannels) {
+  // Yellow, pale orange, white, sky blue, orange, pale cyan, green, as
+  // red, green and blue.
+  const Rgb want[7] = {{250, 250, 0}, {255, 192, 159}, {255, 255, 255}, {37, 198, 252},
+                       {254, 100, 0}, {100, 250, 250}, {50, 255, 56}};
+  FaceLook look;
+  EXPECT_EQ(look.HighlightColor, 0u);  // black until the first update
   for (int t = 0; t < 7; ++t) {
-    ThemeIndex = t;
-    EXPECT_EQ(UpdateHighlightColor(), want[t]);
-    EXPECT_EQ(HighlightColor, want[t]);
+    look.ThemeIndex = t;
+    EXPECT_RGB(Split(UpdateHighlightColor(look)), want[t].r, want[t].g, want[t].b);
+    EXPECT_EQ(look.HighlightColor >> 24, 0u);
   }
-  ThemeIndex = 7;
-  EXPECT_EQ(UpdateHighlightColor(), want[6]);  // left as it was
-  ThemeIndex = -1;
-  EXPECT_EQ(UpdateHighlightColor(), want[6]);
+  const ColorRef last = look.HighlightColor;
+  look.ThemeIndex = 7;
+  EXPECT_EQ(UpdateHighlightColor(look), last);  // left as it was
+  look.ThemeIndex = -1;
+  EXPECT_EQ(UpdateHighlightColor(look), last);
 }
 
-TEST_F(ThemeTest, FadedShadesOfEveryTheme) {
+TEST(ThemeTest, FadedShadesOfEveryTheme) {
   EXPECT_RGB(Fade(0, 3, 59), 0, 78, 0);
   EXPECT_RGB(Fade(0, 3, 1), 0, 252, 0);
   EXPECT_RGB(Fade(1, 8, 10), 0, 175, 175);
@@ -54,22 +55,23 @@ TEST_F(ThemeTest, FadedShadesOfEveryTheme) {
   EXPECT_RGB(Fade(0, 100, 100), 0, 0, 0);
   EXPECT_RGB(Fade(6, 200, 1), 0, 100, 55);
   EXPECT_RGB(Fade(2, -1, 100), 94, 94, 94);  // 350 keeps its low 8 bits
-  EXPECT_EQ(Fade(7, 3, 1).g, 0);
-  EXPECT_EQ(FadeColor(3), 0u);
+  EXPECT_EQ(FadeColor(7, 3, 1), 0u);
+  EXPECT_EQ(FadeColor(-1, 3, 1), 0u);
 }
 
-TEST_F(ThemeTest, WheelWrapsBothWays) {
-  ThemeIndex = 6;
-  MoveTheme(120);
-  EXPECT_EQ(ThemeIndex, 0);
-  MoveTheme(-120);
-  EXPECT_EQ(ThemeIndex, 6);
-  ThemeIndex = 0;
-  MoveTheme(0);  // a zero delta counts as backward
-  EXPECT_EQ(ThemeIndex, 6);
-  ThemeIndex = 3;
-  MoveTheme(1);
-  EXPECT_EQ(ThemeIndex, 4);
+TEST(ThemeTest, WheelWrapsBothWays) {
+  FaceLook look;
+  look.ThemeIndex = 6;
+  MoveTheme(look, 120);
+  EXPECT_EQ(look.ThemeIndex, 0);
+  MoveTheme(look, -120);
+  EXPECT_EQ(look.ThemeIndex, 6);
+  look.ThemeIndex = 0;
+  MoveTheme(look, 0);  // a zero delta counts as backward
+  EXPECT_EQ(look.ThemeIndex, 6);
+  look.ThemeIndex = 3;
+  MoveTheme(look, 1);
+  EXPECT_EQ(look.ThemeIndex, 4);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <ctime>
 
-#include "face/clock_source.h"
 #include "face/frame.h"
 #include "face/layout.h"
 #include "face/numerals.h"
@@ -14,12 +13,6 @@
 #include "face/themes.h"
 
 namespace {
-
-std::tm Instant;
-bool ReadInstant(std::tm* out) {
-  *out = Instant;
-  return true;
-}
 
 template <typename T>
 T Take(const std::uint8_t*& data, std::size_t& size) {
@@ -36,25 +29,23 @@ T Take(const std::uint8_t*& data, std::size_t& size) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   RecordingSurface surface;
   surface.SetKeep(false);
-  BackBufferDC = &surface;
-  ClockSource = ReadInstant;
 
-  NumeralTable = ChineseNumerals;
-  SetStoredNumeralStyle(Take<std::int32_t>(data, size));
-  ThemeIndex = Take<std::int8_t>(data, size);
-  UpdateHighlightColor();
+  FaceLook look;
+  look.NumeralStyle = StoredNumeralStyle(Take<std::int32_t>(data, size));
+  look.ThemeIndex = Take<std::int8_t>(data, size);
+  UpdateHighlightColor(look);
   const int height = 1 + (Take<std::uint16_t>(data, size) % 4096);
-  ComputeLayout(Rect{0, 0, height * 16 / 9, height});
+  const FaceLayout layout = ComputeLayout(height * 16 / 9, height, look.NumeralStyle);
 
-  Instant = std::tm{};
-  Instant.tm_year = Take<std::int32_t>(data, size);
-  Instant.tm_mon = Take<std::uint8_t>(data, size) % 12;
-  Instant.tm_mday = 1 + Take<std::uint8_t>(data, size) % 31;
-  Instant.tm_wday = Take<std::uint8_t>(data, size) % 7;
-  Instant.tm_hour = Take<std::uint8_t>(data, size) % 24;
-  Instant.tm_min = Take<std::uint8_t>(data, size) % 60;
-  Instant.tm_sec = Take<std::uint8_t>(data, size) % 61;
-  DrawFrame(Rect{0, 0, ClientWidth, ClientHeight});
+  std::tm instant{};
+  instant.tm_year = Take<std::int32_t>(data, size);
+  instant.tm_mon = Take<std::uint8_t>(data, size) % 12;
+  instant.tm_mday = 1 + Take<std::uint8_t>(data, size) % 31;
+  instant.tm_wday = Take<std::uint8_t>(data, size) % 7;
+  instant.tm_hour = Take<std::uint8_t>(data, size) % 24;
+  instant.tm_min = Take<std::uint8_t>(data, size) % 60;
+  instant.tm_sec = Take<std::uint8_t>(data, size) % 61;
+  DrawFrame(surface, layout, look, &instant);
 
   // One ring with values the frame never passes.
   const int current = Take<std::int8_t>(data, size);
@@ -62,9 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int first = Take<std::int8_t>(data, size);
   const int flags = Take<std::uint8_t>(data, size);
   if (last >= 1 && current >= -100 && first >= -100) {
-    DrawRing(surface, 100, current, last, kMonthUnit, flags & 1, first, flags & 2);
+    const NumeralStyleRow style = NumeralStyleFor(look.NumeralStyle);
+    RingWork work;
+    DrawRing(RingPen{surface, layout, look, style, work},
+             RingSpec{.radius = 100, .current = current, .first = first, .last = last,
+                      .unit = kMonthUnit, .fadeDown = (flags & 1) != 0,
+                      .weekdayRing = (flags & 2) != 0});
   }
-  FormatYear(Take<std::int64_t>(data, size));
-  BackBufferDC = nullptr;
+  char16_t year[kYearTextSize];
+  FormatYear(year, NumeralStyleFor(look.NumeralStyle), Take<std::int64_t>(data, size));
   return 0;
 }

@@ -69,7 +69,6 @@ class SettingsFileTest : public ::testing::Test {
     oldCwd_ = fs::current_path();
     ColorByWeekday = 1;
     NumeralStyle = 1;
-    NumeralTable = ChineseNumerals;
     Warnings = WarningRecord{};
     BeforeReplaceRename = nullptr;
   }
@@ -113,33 +112,29 @@ TEST_F(SettingsFileTest, NoFileGivesTheDefaults) {
   EXPECT_EQ(ReadSettings(), 1);
   EXPECT_EQ(ColorByWeekday, 1);
   EXPECT_EQ(NumeralStyle, 1);
-  EXPECT_EQ(NumeralTable, ChineseNumerals);
 }
 
-TEST_F(SettingsFileTest, StoredValuesSetStyleTableAndThemeSwitch) {
+TEST_F(SettingsFileTest, StoredValuesSetStyleAndThemeSwitch) {
   struct Case {
     const char* file;
     int color;
     int style;
-    NumeralTableRef table;
   } cases[] = {
-      {"[Setting]\nColor=0\nHan=2\n", 0, 2, FormalNumerals},
-      {"[Setting]\nColor=5\nHan=0\n", 5, 0, ChineseNumerals},
-      {"[Setting]\nHan=65538\n", 1, 2, FormalNumerals},
-      {"[Setting]\nHan=3\n", 1, 3, ChineseNumerals},
-      {"[Setting]\nHan=-1\n", 1, -1, ChineseNumerals},
-      {"[Setting]\nHan=98304\n", 1, -32768, ChineseNumerals},
-      {"[sETTING]\r\ncolor=0\r\nhan=2", 0, 2, FormalNumerals},
+      {"[Setting]\nColor=0\nHan=2\n", 0, 2},
+      {"[Setting]\nColor=5\nHan=0\n", 5, 0},
+      {"[Setting]\nHan=65538\n", 1, 2},
+      {"[Setting]\nHan=3\n", 1, 3},
+      {"[Setting]\nHan=-1\n", 1, -1},
+      {"[Setting]\nHan=98304\n", 1, -32768},
+      {"[sETTING]\r\ncolor=0\r\nhan=2", 0, 2},
   };
   for (const Case& c : cases) {
     WriteBytes(file_, c.file);
     ColorByWeekday = 1;
     NumeralStyle = 1;
-    NumeralTable = ChineseNumerals;
     ReadSettings();
     EXPECT_EQ(ColorByWeekday, c.color) << c.file;
     EXPECT_EQ(NumeralStyle, c.style) << c.file;
-    EXPECT_EQ(NumeralTable, c.table) << c.file;
   }
 }
 

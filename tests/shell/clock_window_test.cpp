@@ -39,11 +39,8 @@ class ClockWindowTest : public ::testing::Test {
   void SetUp() override {
     Operations.clear();
     ClockSource = Wednesday;
-    ColorByWeekday = 1;
-    ThemeIndex = 0;
+    ClockLook = FaceLook{};  // the settings' defaults
     PreviewMode = 0;
-    SetStoredNumeralStyle(1);
-    NumeralTable = ChineseNumerals;
   }
   void TearDown() override {
     ClockShutdown();
@@ -59,10 +56,12 @@ class ClockWindowTest : public ::testing::Test {
 TEST_F(ClockWindowTest, CreationLaysOutAndArmsTheFirstFrame) {
   ClockCreate(Rect{0, 0, 800, 600}, 1920, 1080);
   EXPECT_EQ(Operations, (std::vector<std::string>{"buffer 800x600", "timer 10"}));
-  EXPECT_EQ(ClientWidth, 800);
-  EXPECT_EQ(ClientHeight, 600);
-  EXPECT_EQ(ThemeIndex, 3);
-  EXPECT_EQ(HighlightColor, 0x00FCC625u);
+  EXPECT_EQ(ClockLook.ThemeIndex, 3);
+  EXPECT_EQ(ClockLook.HighlightColor, 0x00FCC625u);
+  ClockTimerTick();
+  ASSERT_EQ(MonitorFaces.size(), 1u);
+  EXPECT_EQ(MonitorFaces[0].layout.ClientWidth, 800);
+  EXPECT_EQ(MonitorFaces[0].layout.ClientHeight, 600);
 }
 
 TEST_F(ClockWindowTest, AnEmptyClientAreaMeansTheScreen) {
@@ -78,13 +77,13 @@ TEST_F(ClockWindowTest, AnEmptyClientAreaMeansTheScreen) {
 }
 
 TEST_F(ClockWindowTest, ThemeStaysWithoutColourThemes) {
-  ColorByWeekday = 0;
+  ClockLook.ColorByWeekday = 0;
   Create();
-  EXPECT_EQ(ThemeIndex, 0);
-  EXPECT_EQ(HighlightColor, 0x0000FAFAu);
+  EXPECT_EQ(ClockLook.ThemeIndex, 0);
+  EXPECT_EQ(ClockLook.HighlightColor, 0x0000FAFAu);
   ClockWheel(kWheelForward);
   ClockWheel(kWheelBackward);
-  EXPECT_EQ(ThemeIndex, 0);
+  EXPECT_EQ(ClockLook.ThemeIndex, 0);
   EXPECT_TRUE(Operations.empty());
 }
 
@@ -102,33 +101,42 @@ TEST_F(ClockWindowTest, TickDrawsAndWaitsForTheNextSecond) {
 
 TEST_F(ClockWindowTest, RightClicksCycleTheStylesAndRelayout) {
   Create();
-  const int numeralHeight = FontHeight;
   std::vector<int> styles;
+  std::vector<std::u16string> years;
+  std::vector<int> fontHeights;
   for (int i = 0; i < 4; ++i) {
     ClockRightButtonUp();
-    styles.push_back(NumeralStyle);
-    if (NumeralStyle == 0) {
-      EXPECT_NE(FontHeight, numeralHeight);  // laid out again for Arabic digits
-    } else {
-      EXPECT_EQ(NumeralTable, NumeralStyle == 2 ? FormalNumerals : ChineseNumerals);
+    styles.push_back(ClockLook.NumeralStyle);
+    Buffer->Clear();
+    DrawMonitorFaces();
+    fontHeights.push_back(MonitorFaces[0].layout.FontHeight);
+    for (const RecordedCall& call : Buffer->Calls()) {
+      if (call.kind == RecordedCall::kText) {
+        years.push_back(call.text);
+        break;
+      }
     }
   }
   EXPECT_EQ(styles, (std::vector<int>{2, 0, 1, 2}));
+  // Each style in its own numerals, laid out for them.
+  EXPECT_EQ(years,
+            (std::vector<std::u16string>{u"贰零贰陆年", u"2026  年", u"二零二六年", u"贰零贰陆年"}));
+  EXPECT_EQ(fontHeights, (std::vector<int>{10, 12, 10, 10}));
   EXPECT_EQ(Operations, (std::vector<std::string>(4, "timer 10")));
 }
 
 TEST_F(ClockWindowTest, WheelWrapsBothWays) {
   Create();
-  ThemeIndex = 6;
+  ClockLook.ThemeIndex = 6;
   ClockWheel(kWheelForward);
-  EXPECT_EQ(ThemeIndex, 0);
-  EXPECT_EQ(HighlightColor, 0x0000FAFAu);
+  EXPECT_EQ(ClockLook.ThemeIndex, 0);
+  EXPECT_EQ(ClockLook.HighlightColor, 0x0000FAFAu);
   ClockWheel(kWheelBackward);
-  EXPECT_EQ(ThemeIndex, 6);
-  EXPECT_EQ(HighlightColor, 0x0038FF32u);
-  ThemeIndex = 0;
+  EXPECT_EQ(ClockLook.ThemeIndex, 6);
+  EXPECT_EQ(ClockLook.HighlightColor, 0x0038FF32u);
+  ClockLook.ThemeIndex = 0;
   ClockWheel(0);  // no delta counts as backward
-  EXPECT_EQ(ThemeIndex, 6);
+  EXPECT_EQ(ClockLook.ThemeIndex, 6);
   EXPECT_EQ(Operations, (std::vector<std::string>(3, "timer 10")));
 }
 
@@ -198,6 +206,19 @@ TEST_F(ClockWindowTest, FocusLossTakesItBackInFullScreenOnly) {
   PreviewMode = 0;
 }
 
+TEST_F(ClockWindowTest, AStoppedClockShowsItsInstantAndABadOneLeavesTheClock) {
+  ASSERT_TRUE(FreezeClockAt("2026-12-09 10:08:30"));
+  std::tm t{};
+  ASSERT_TRUE(ClockSource(&t));
+  EXPECT_EQ(t.tm_hour, 10);
+  EXPECT_EQ(t.tm_wday, 3);
+  ClockSource = Wednesday;
+  for (const char* bad : {"", "2026-12-09 10:08", "2026-02-29 10:08:30", "2026-12-09 10:08:30 "}) {
+    EXPECT_FALSE(FreezeClockAt(bad)) << bad;
+    EXPECT_EQ(ClockSource, Wednesday) << bad;
+  }
+}
+
 // A second back end in the same program (Wayland beside X11): the shared
 // logic goes to its operations alone while it runs, and back afterwards.
 std::vector<std::string> SecondOperations;
@@ -245,18 +266,13 @@ class MonitorFacesTest : public ClockWindowTest {
     Operations.clear();
   }
 
-  // What one monitor of that size shows: laid out, then a frame.
-  static std::vector<std::string> OneMonitor(Rect client, bool withLayout = true) {
+  // What one face of that size shows alone, in the window's look.
+  static std::vector<std::string> OneMonitor(Rect client) {
     RecordingSurface alone;
-    Surface* const kept = BackBufferDC;
-    BackBufferDC = &alone;
-    ComputeLayout(client);
-    if (!withLayout) alone.Clear();
-    DrawFrame(client);
-    // The clock window's own layout back as it was.
-    BackBufferDC = nullptr;
-    ComputeLayout(ClockRect);
-    BackBufferDC = kept;
+    std::tm now{};
+    EXPECT_TRUE(ClockSource(&now));
+    DrawFrame(alone, ComputeLayout(client.right, client.bottom, ClockLook.NumeralStyle), ClockLook,
+              &now);
     return Lines(alone);
   }
 
@@ -282,13 +298,13 @@ TEST_F(MonitorFacesTest, EachMonitorShowsItsOwnSizeOfOneInstant) {
   ClockTimerTick();
   EXPECT_EQ(SourceReads, 1);
   SourceReads = 0;
-  // The first face was laid out already; the other is laid out for itself.
-  EXPECT_EQ(Lines(wide), OneMonitor(Rect{0, 0, 1920, 1080}, false));
+  EXPECT_EQ(Lines(wide), OneMonitor(Rect{0, 0, 1920, 1080}));
   SourceReads = 0;
   EXPECT_EQ(Lines(small), OneMonitor(Rect{0, 0, 800, 600}));
-  // Between frames everything stands for the first monitor again.
+  // Each face keeps its own layout; the window stands for the first.
+  EXPECT_EQ(MonitorFaces[0].layout.ClientWidth, 1920);
+  EXPECT_EQ(MonitorFaces[1].layout.ClientWidth, 800);
   EXPECT_EQ(BackBufferDC, &wide);
-  EXPECT_EQ(ClientWidth, 1920);
   EXPECT_EQ(ClockRect.bottom, 1080);
 }
 
@@ -298,13 +314,10 @@ TEST_F(MonitorFacesTest, StyleAndThemeChangeEveryMonitor) {
   ClockWheel(kWheelForward);
   EXPECT_EQ(Operations, (std::vector<std::string>(2, "timer 10")));
   ClockTimerTick();
-  EXPECT_EQ(NumeralStyle, 2);
-  EXPECT_EQ(ThemeIndex, 4);
+  EXPECT_EQ(ClockLook.NumeralStyle, 2);
+  EXPECT_EQ(ClockLook.ThemeIndex, 4);
   EXPECT_EQ(Lines(small), OneMonitor(Rect{0, 0, 800, 600}));
-  wide.Clear();
-  small.Clear();
-  ClockTimerTick();
-  EXPECT_EQ(Lines(wide), OneMonitor(Rect{0, 0, 1920, 1080}, false));
+  EXPECT_EQ(Lines(wide), OneMonitor(Rect{0, 0, 1920, 1080}));
 }
 
 TEST_F(MonitorFacesTest, AChangedMonitorShowsAtOnce) {
@@ -315,7 +328,7 @@ TEST_F(MonitorFacesTest, AChangedMonitorShowsAtOnce) {
   EXPECT_EQ(Lines(resized), OneMonitor(Rect{0, 0, 1024, 768}));
   EXPECT_TRUE(wide.Calls().empty());
   EXPECT_TRUE(Operations.empty());  // the next regular frame stays where it was
-  EXPECT_EQ(ClientWidth, 1920);
+  EXPECT_EQ(MonitorFaces[1].layout.ClientWidth, 1024);
 
   // The first monitor's new size is the clock window's.
   RecordingSurface first;
@@ -323,7 +336,7 @@ TEST_F(MonitorFacesTest, AChangedMonitorShowsAtOnce) {
   ClockFaceChanged(0);
   EXPECT_EQ(Lines(first), OneMonitor(Rect{0, 0, 1280, 800}));
   EXPECT_EQ(ClockRect.right, 1280);
-  EXPECT_EQ(ClientHeight, 800);
+  EXPECT_EQ(MonitorFaces[0].layout.ClientHeight, 800);
   EXPECT_EQ(BackBufferDC, &first);
   ClockFaceChanged(7);  // no such face: nothing
 }

@@ -16,12 +16,12 @@
 
 #include "face/clock_source.h"
 #include "face/layout.h"
-#include "face/numerals.h"
 #include "face/surface.h"
 #include "face/themes.h"
 #include "shell/clock_window.h"
 #include "shell/clock_window_win32.h"
 #include "shell/keyboard_filter_win32.h"
+#include "shell/monitor_faces.h"
 
 namespace {
 
@@ -130,10 +130,7 @@ class ClockWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ClockSource = FixedClock;
-    ColorByWeekday = 1;
-    ThemeIndex = 0;
-    SetStoredNumeralStyle(1);
-    NumeralTable = ChineseNumerals;
+    ClockLook = FaceLook{};  // the settings' defaults
     parent_ = MakeParent();
     ASSERT_NE(parent_, nullptr);
     PreviewMode = 1;
@@ -178,7 +175,7 @@ TEST_F(ClockWindowTest, PreviewFillsTheParentAndShowsTheFace) {
   EXPECT_EQ(childArea.right, kParentWidth);
   EXPECT_EQ(childArea.bottom, kParentHeight);
   // Wednesday: theme 3, sky-blue highlight (RGB 37, 198, 252).
-  ASSERT_EQ(ThemeIndex, 3);
+  ASSERT_EQ(ClockLook.ThemeIndex, 3);
   ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kParentWidth * kParentHeight));
   const std::uint32_t highlight = 0x25C6FC;
   // Style 1 on 600 px: FontHeight 10, centre (400, 300), radii 40 .. 230.
@@ -200,17 +197,20 @@ TEST_F(ClockWindowTest, MouseCommandsActAndQuitInputsAreIgnoredInPreview) {
   bool aliveAfterQuitInputs = false;
   const int result = Run(
       {[&] {
+         // The face is laid out for the new style as it is drawn.
          SendMessageW(Clock(), WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
-         styles.push_back(NumeralStyle);
-         heights.push_back(FontHeight);
+         styles.push_back(ClockLook.NumeralStyle);
+         DrawMonitorFaces();
+         heights.push_back(MonitorFaces.at(0).layout.FontHeight);
          SendMessageW(Clock(), WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
-         styles.push_back(NumeralStyle);
-         heights.push_back(FontHeight);
+         styles.push_back(ClockLook.NumeralStyle);
+         DrawMonitorFaces();
+         heights.push_back(MonitorFaces.at(0).layout.FontHeight);
          SendMessageW(Clock(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
-         themes.push_back(ThemeIndex);
+         themes.push_back(ClockLook.ThemeIndex);
          SendMessageW(Clock(), WM_MOUSEWHEEL, MAKEWPARAM(0, 0), 0);
          SendMessageW(Clock(), WM_MOUSEWHEEL, MAKEWPARAM(0, 0), 0);
-         themes.push_back(ThemeIndex);
+         themes.push_back(ClockLook.ThemeIndex);
          SendMessageW(Clock(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
          SendMessageW(Clock(), WM_KEYDOWN, VK_ESCAPE, 0);
          SendMessageW(Clock(), WM_KEYUP, VK_ESCAPE, 0);
@@ -267,16 +267,16 @@ TEST_F(ClockWindowTest, FullScreenHooksTheKeysAndTakesTheFocusBack) {
 }
 
 TEST_F(ClockWindowTest, WheelDoesNothingWithThemesOff) {
-  ColorByWeekday = 0;
+  ClockLook.ColorByWeekday = 0;
   int theme = -1;
   Run({[&] {
          SendMessageW(Clock(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
-         theme = ThemeIndex;
+         theme = ClockLook.ThemeIndex;
        },
        [&] { DestroyWindow(parent_); }},
       200);
   EXPECT_EQ(theme, 0);
-  EXPECT_EQ(HighlightColor, 0x0000FAFAu);
+  EXPECT_EQ(ClockLook.HighlightColor, 0x0000FAFAu);
 }
 
 TEST(ClockWindowStart, StalePreviewParentCreatesNothing) {

@@ -1,5 +1,5 @@
-// Where a frame's instant comes from: the local clock, unless a test or the
-// headless renderer has put a source of its own in its place.
+// Where a frame's instant comes from: the local clock, or a source of the
+// caller's own in its place (a test's, a stopped clock).
 #pragma once
 
 #include <ctime>
@@ -11,9 +11,6 @@ using ClockSourceFn = bool (*)(std::tm* out);
 // The system clock: `time` and the local-time conversion, in the system's
 // time zone of this moment.
 bool ReadSystemClock(std::tm* out);
-
-// The source `DrawFrame` reads; `ReadSystemClock` unless replaced.
-extern ClockSourceFn ClockSource;
 
 // Local-time conversion of a calendar time; false when out of range.
 bool ToLocalTime(long long seconds, std::tm* out);

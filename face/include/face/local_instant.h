@@ -14,7 +14,3 @@ bool ParseLocalInstant(std::string_view text, std::tm* out);
 // instant in `at`: whole seconds later, a leap second 60 shown as given in the
 // first frame only. False when the local-time conversion cannot take it.
 bool FrameTime(const std::tm& at, long long k, std::tm* out);
-
-// Stops `ClockSource` at the local instant `text` (the form above); false, and
-// the clock left running, when the text is not such an instant.
-bool FreezeClockAt(std::string_view text);

@@ -7,20 +7,6 @@
 
 #include "face/surface.h"
 
-// 0 Arabic digits, 1 Chinese numerals, 2 formal Chinese numerals. Other
-// values come only from a hand-edited settings file and are kept as read.
-extern std::int16_t NumeralStyle;
-
-using NumeralTableRef = const char16_t* const*;
-extern const char16_t* const ChineseNumerals[61];
-extern const char16_t* const FormalNumerals[61];
-// The table of the present numeral style (`ChineseNumerals` at start).
-extern NumeralTableRef NumeralTable;
-
-// The entry of `NumeralTable` for `value`; the empty text outside 0..60, so a
-// bad value can never index past a table.
-const char16_t* NumeralText(long long value);
-
 // Unit and weekday words, label formats.
 inline constexpr const char16_t* kMonthUnit = u"月";
 inline constexpr const char16_t* kDayUnit = u"日";
@@ -44,16 +30,45 @@ inline constexpr const char16_t* kNumeralFace = u"楷体";
 inline constexpr int kArabicWeight = 700;
 inline constexpr int kNumeralWeight = 500;
 
-// The clock font for the present style and `FontHeight`, with `escapement`
-// in tenths of a degree.
-ClockFont MakeClockFont(int escapement);
+// The numerals 0..60, each in a fixed cell: three characters at most and
+// the terminating zero.
+inline constexpr int kNumeralCell = 4;
+extern const char16_t ChineseNumerals[61][kNumeralCell];
+extern const char16_t FormalNumerals[61][kNumeralCell];
 
-// Creates the clock font and makes it current on `surface`.
-void SelectClockFont(Surface& surface, int escapement);
+// What the labels of a style are spelled in.
+enum class NumeralSet : std::uint8_t { kArabicDigits, kChinese, kFormal };
 
-// Sets `NumeralStyle` from a stored value: its low 16 bits as a signed value,
-// and `FormalNumerals` when that is 2 (the table is otherwise left alone).
-void SetStoredNumeralStyle(long long stored);
+// Everything that differs from one numeral style to another.
+struct NumeralStyleRow {
+  NumeralSet NumeralTable;    // Arabic digits, or the numerals labels spell
+  const char16_t* face;       // the clock font's face and weight
+  int weight;
+  int layoutDivisor;          // the client height over the font height
+  bool anglesRise;            // each ring entry turns counter-clockwise on
+  const char16_t* hourUnit;
+  bool sundayAfterSaturday;   // the weekday ring's late Sunday reads 7
+
+  bool Arabic() const { return NumeralTable == NumeralSet::kArabicDigits; }
+};
+
+// The row of a numeral style: 0 Arabic digits, 1 Chinese numerals, 2 formal
+// Chinese numerals. Other values come only from a hand-edited settings file
+// and mean what they always have: a negative style is laid out and spelled
+// in Arabic digits, in the Kai face, turning as the Chinese styles do; a
+// style above 2 is style 1.
+NumeralStyleRow NumeralStyleFor(std::int16_t style);
+
+// The numeral of `value` in `set`; the empty text outside 0..60 or for
+// Arabic digits, so a bad value can never index past a table.
+const char16_t* NumeralText(NumeralSet set, long long value);
+
+// The clock font of `style` at `height`, with `escapement` in tenths of a
+// degree.
+ClockFont MakeClockFont(const NumeralStyleRow& style, int height, int escapement);
+
+// A style as stored in the settings: its low 16 bits as a signed value.
+std::int16_t StoredNumeralStyle(long long stored);
 
 // The right button's step: 0 -> 1 -> 2 -> 0, any other value to 0.
-void AdvanceNumeralStyle();
+std::int16_t NextNumeralStyle(std::int16_t style);

@@ -42,7 +42,3 @@ class Surface {
   // Copy a rectangle of the finished frame to the visible window.
   virtual void CopyToWindow(int x, int y, int width, int height) = 0;
 };
-
-// The back buffer of the clock window: the one surface the face draws into.
-// Owned by whoever shows the clock; null until it exists.
-extern Surface* BackBufferDC;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "settings/settings_platform.h"
 
@@ -30,9 +31,14 @@ inline constexpr const char16_t* kSaveWarningText =
 // else no path at all (empty, and 0 returned). Returns 1 with a path.
 int ComputeSettingsPath(char16_t (&path)[kMaxPath]);
 
-// Loads `ColorByWeekday` and `NumeralStyle` (with `NumeralTable`) from the
-// file, with the default 1 for anything missing (the whole file, when there
-// is no path). Always returns 1.
+// The two settings as read: non-zero when the themes follow the weekday, and
+// the numeral style the saver starts in (face/numerals.h).
+extern int ColorByWeekday;
+extern std::int16_t NumeralStyle;
+
+// Loads `ColorByWeekday` and `NumeralStyle` from the file, with the default 1
+// for anything missing (the whole file, when there is no path). Always
+// returns 1.
 int ReadSettings();
 
 // Writes the states of the dialog's two check boxes. Returns 1 when "Han" was
