@@ -1,7 +1,9 @@
 #include "settings/about_dialog_win32.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "face/numerals.h"
 #include "face/themes.h"
@@ -37,6 +39,41 @@ void LoadAboutIcon() {
                                             size, size, LR_DEFAULTCOLOR));
 }
 
+// The link's hot rectangle: the text as its line draws it, from the line's
+// top-left corner (placed in dialog units, so at the dialog font's size and
+// the dialog's DPI) over the address's extent in the line's font, cut at the
+// line's edges. The padding after the address is no part of it. Worked out
+// where it is used, so it follows the line wherever the dialog manager moves
+// it (a change of DPI).
+void PlaceLinkOnItsText(HWND dialog) {
+  HWND line = GetDlgItem(dialog, kWebAddressLineId);
+  RECT box = {};
+  if (line == nullptr || !GetWindowRect(line, &box)) return;
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
+  std::u16string address = WebAddressLine;
+  while (!address.empty() && (address.back() == u'\u3000' || address.back() == u' ')) {
+    address.pop_back();
+  }
+  HDC dc = GetDC(line);
+  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(line, WM_GETFONT, 0, 0)));
+  SIZE extent = {};
+  GetTextExtentPoint32W(dc, Wide(address), static_cast<int>(address.size()), &extent);
+  SelectObject(dc, previous);
+  ReleaseDC(line, dc);
+  // The hit test is strict on every side: one pixel out on the left and top.
+  LinkRect = Rect{box.left - 1, box.top - 1, std::min<int>(box.left + extent.cx, box.right),
+                  std::min<int>(box.top + extent.cy, box.bottom)};
+}
+
+// The separator runs across the dialog between the link's line and the
+// boxes, at a height in dialog units like theirs.
+constexpr int kSeparatorDialogY = 60;
+int SeparatorClientY(HWND dialog) {
+  RECT place = {0, kSeparatorDialogY, 0, kSeparatorDialogY};
+  MapDialogRect(dialog, &place);
+  return place.top;
+}
+
 void InitDialog(HWND dialog, HINSTANCE instance) {
   Ended = false;
   DialogDpi = WindowDpi(dialog);
@@ -45,6 +82,7 @@ void InitDialog(HWND dialog, HINSTANCE instance) {
   SetLineText(dialog, kCreditLineId, CreditLine);
   SetLineText(dialog, kContactLineId, ContactLine);
   SetLineText(dialog, kWebAddressLineId, WebAddressLine);
+  PlaceLinkOnItsText(dialog);
   // A caller that hands in no module means this program.
   IconModule = instance != nullptr ? instance : GetModuleHandleW(nullptr);
   LoadAboutIcon();
@@ -61,8 +99,11 @@ void Paint(HWND dialog) {
              DI_NORMAL);
   HPEN pen = CreatePen(PS_SOLID, 1, kSeparatorColor);
   HGDIOBJ previous = SelectObject(dc, pen);
-  MoveToEx(dc, 0, SeparatorY(), nullptr);
-  LineTo(dc, SeparatorEndX(), SeparatorY());
+  RECT client = {};
+  GetClientRect(dialog, &client);
+  const int y = SeparatorClientY(dialog);
+  MoveToEx(dc, 0, y, nullptr);
+  LineTo(dc, client.right, y);
   SelectObject(dc, previous);
   DeleteObject(pen);
   EndPaint(dialog, &paint);
@@ -122,6 +163,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
     }
     case WM_MOUSEMOVE:
+      PlaceLinkOnItsText(dialog);
       switch (TrackLinkCursor(static_cast<std::uint32_t>(lParam))) {
         case CursorChange::ToHand:
           SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
@@ -134,6 +176,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       }
       return FALSE;
     case WM_LBUTTONDOWN:
+      PlaceLinkOnItsText(dialog);
       ClickLink(static_cast<std::uint32_t>(lParam));
       return FALSE;
     case WM_COMMAND:
@@ -152,9 +195,9 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       }
     case WM_DPICHANGED:
       // Moved to a monitor of another scale: the dialog manager resizes the
-      // dialog and its controls; the pixel-placed parts follow here.
+      // dialog and its controls, and the link and separator go with them;
+      // the icon, placed in pixels, follows here.
       DialogDpi = HIWORD(wParam);
-      PlaceLink();
       LoadAboutIcon();
       InvalidateRect(dialog, nullptr, TRUE);
       return FALSE;

@@ -69,7 +69,8 @@ void ClockFaceChanged(std::size_t index) {
 void ClockTimerTick() {
   if (Closed) return;
   DrawMonitorFaces();
-  Platform().armClockTimer(MillisecondsToNextTick(WallClockNanosecondsIntoSecond()));
+  Platform().armClockTimer(
+      MillisecondsToNextTick(WallClockNanosecondsIntoSecond(), WallClockStepNanoseconds()));
 }
 
 void ClockRightButtonUp() {

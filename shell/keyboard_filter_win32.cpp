@@ -8,8 +8,12 @@ LRESULT CALLBACK KeyboardFilterProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code != HC_ACTION) return CallNextHookEx(hook, code, wParam, lParam);
   const bool controlHeld = (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
   const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-  if (FilterSwallowsKeyStroke(static_cast<unsigned>(wParam), key->vkCode,
-                              (key->flags & LLKHF_ALTDOWN) != 0, controlHeld)) {
+  // The record's Alt flag is not set by every system (Wine leaves it out, as
+  // may remote-desktop and key-injection tools); the key's own state tells
+  // the same.
+  const bool altHeld =
+      (key->flags & LLKHF_ALTDOWN) != 0 || (GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
+  if (FilterSwallowsKeyStroke(static_cast<unsigned>(wParam), key->vkCode, altHeld, controlHeld)) {
     return 1;
   }
   return CallNextHookEx(hook, code, wParam, lParam);

@@ -60,6 +60,24 @@ for name in SuspendThread ResumeThread GetThreadContext SetThreadContext OpenPro
   ! grep -qw "$name" <<<"$imports" || fail "Orbidial.scr imports $name"
 done
 ! x86_64-w64-mingw32-objdump -h "$scr" | grep -q '\.debug' || fail "Orbidial.scr carries debug sections"
+# The manifest's oldest system must be able to load it: no import may be a
+# function that came later. Those a saver like this could reach for, from
+# Windows 8 on (anything newer is looked up at run time instead).
+step "Orbidial.scr imports nothing newer than the oldest system its manifest lists"
+grep -q '<!-- 7 -->' "$here/../../resources/orbidial.manifest.in" ||
+  fail "the manifest no longer lists Windows 7: bring this list in line with its oldest system"
+newer="GetSystemTimePreciseAsFileTime GetDpiForWindow GetDpiForSystem GetDpiForMonitor
+  SetProcessDpiAwareness SetProcessDpiAwarenessContext SetThreadDpiAwarenessContext
+  GetThreadDpiAwarenessContext AreDpiAwarenessContextsEqual GetSystemMetricsForDpi
+  AdjustWindowRectExForDpi SystemParametersInfoForDpi EnableNonClientDpiScaling
+  GetDpiForShellUIComponent LogicalToPhysicalPointForPerMonitorDPI GetPointerType
+  GetCurrentInputMessageSource CreateFile2 GetSystemTimes2 GetOverlappedResultEx
+  SetCoalescableTimer CalculatePopupWindowPosition GetDisplayAutoRotationPreferences
+  IsImmersiveProcess PathCchCombine PathCchAppend WaitOnAddress WakeByAddressSingle
+  GetCurrentThreadStackLimits SetDefaultDllDirectories AddDllDirectory"
+for name in $newer; do
+  ! grep -qw "$name" <<<"$imports" || fail "Orbidial.scr imports $name, which Windows 7 lacks"
+done
 
 # ---- Display and prefix --------------------------------------------------------
 # shellcheck source=x_server.sh
@@ -84,7 +102,7 @@ wine_prefix_setup
 ini="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/OrbDial.ini"
 
 # ---- 2. Unit tests ---------------------------------------------------------------
-# The shell tests keep the preview they drew in this process as a BMP
+# The shell tests keep the faces they drew in this process as BMPs
 # (Wine's Z: drive is the Unix root).
 export ORBIDIAL_TEST_SHOTS="Z:${shots//\//\\}"
 # The resource tests read Orbidial.scr itself too.
@@ -94,10 +112,11 @@ while read -r exe; do
   timeout 120 wine "$exe" --gtest_brief=1 || fail "${exe##*/} failed under Wine"
 done < <(find "$build/tests" -name '*_tests.exe' | sort)
 rm -f "$ini"  # the dialog tests restore what they found; start the saver from nothing
-if [[ -e "$shots/preview-in-process.bmp" ]]; then
-  convert "$shots/preview-in-process.bmp" "$shots/preview-in-process.png"
-  rm "$shots/preview-in-process.bmp"
-fi
+for bmp in "$shots"/*-in-process.bmp; do
+  [[ -e "$bmp" ]] || continue
+  convert "$bmp" "${bmp%.bmp}.png"
+  rm "$bmp"
+done
 
 # ---- Helpers ----------------------------------------------------------------------
 # start_saver ARGS...: runs Orbidial.scr in the background; its status goes
@@ -202,8 +221,8 @@ xdotool key Escape
 wait_saver 10
 
 # Another process's low-level hook, installed first, is called only for the
-# keys the saver's hook passes on. (Wine gives the hook no Alt flag, so
-# Alt+Tab and Alt+Esc cannot be shown here; the rule's tests cover them.)
+# keys the saver's hook passes on. (Wine gives the hooks no Alt flag: the
+# saver's hook must read the Alt key's own state.)
 # start_witness FILE: another program's keyboard hook writes down what
 # reaches it; stop_witness ends it; seen VK FILE tells whether VK did.
 start_witness() {
@@ -220,22 +239,33 @@ stop_witness() {
 seen() { grep -q "^key $1 " "$2"; }
 # ctrl_escape_seen FILE: Escape pressed while Control was down reached it.
 ctrl_escape_seen() { sed -n '/^key 162 0 /,/^key 162 80 /p' "$1" | grep -q '^key 27 '; }
-step "/s: the Windows key and Ctrl+Esc do not reach other programs"
+# alt_seen VK FILE: VK pressed while the left Alt key (164) was down reached
+# it (a release has the 0x80 flag).
+alt_seen() {
+  awk -v vk="$1" '$1 == "key" && $2 == 164 { down = ($3 !~ /^[89a-f].$/) }
+                  $1 == "key" && $2 == vk && down { found = 1 }
+                  END { exit !found }' "$2"
+}
+step "/s: Alt+Tab, Alt+Esc, the Windows key and Ctrl+Esc do not reach other programs"
 keys="$shots/key-witness.txt"
 start_witness "$keys"
 start_saver /s
 [[ -n $(wait_window Orbidial) ]] || fail "no saver window"
 sleep 0.5
-for key in Tab super ctrl+Escape a; do xdotool key "$key"; sleep 0.3; done
+for key in Tab super ctrl+Escape alt+Tab alt+Escape a; do xdotool key "$key"; sleep 0.3; done
+still_running || fail "the saver ended on a system key"
 xdotool key Escape
 wait_saver 10
 stop_witness
 seen 9 "$keys" || fail "Tab did not pass: $(tr '\n' ';' < "$keys")"
 seen 65 "$keys" || fail "a plain key did not pass: $(tr '\n' ';' < "$keys")"
 seen 162 "$keys" || fail "Control did not pass: $(tr '\n' ';' < "$keys")"
+seen 164 "$keys" || fail "Alt did not pass: $(tr '\n' ';' < "$keys")"
 ! seen 91 "$keys" || fail "the Windows key reached another program"
 # (The plain Escape at the end passes.)
 ! ctrl_escape_seen "$keys" || fail "Ctrl+Esc reached another program"
+! alt_seen 9 "$keys" || fail "Alt+Tab reached another program: $(tr '\n' ';' < "$keys")"
+! alt_seen 27 "$keys" || fail "Alt+Esc reached another program: $(tr '\n' ';' < "$keys")"
 
 step "/s: a left click ends it with status 0"
 start_saver /S
@@ -301,6 +331,46 @@ dialog_changed() {
   dialog_shot "$2"
   ((0 < $(differ "$shots/$1.png" "$shots/$2.png" "$boxes")))
 }
+# link_clicks NAME DPI: on the dialog's drawn link (its blue ink, found in
+# the shot), clicks at the middle and near both ends start the interpreter,
+# clicks just above and just below its line do not. A stand-in cmd.exe in
+# the prefix's system folder counts the starts.
+system_cmd="$WINEPREFIX/drive_c/windows/system32/cmd.exe"
+launches="$shots/link-launches.txt"
+link_clicks() {
+  local name=$1 dpi=$2 window geometry bbox
+  cp "$system_cmd" "$shots/.cmd.exe"
+  cp "$build/tests/win32/planted_cmd.exe" "$system_cmd"
+  rm -f "$launches"
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;cmd.exe=n" ORBIDIAL_PLANTED_MARK="Z:${launches//\//\\}" \
+    start_saver /c
+  window=$(wait_window 关于)
+  [[ -n "$window" ]] || fail "no dialog"
+  within 10 dialog_drawn "$name" || fail "the dialog did not settle"
+  local WIDTH HEIGHT X Y
+  geometry=$(xdotool getwindowgeometry --shell "$window")
+  eval "$(grep -E '^(WIDTH|HEIGHT|X|Y)=' <<<"$geometry")"
+  # The link is the only blue text: its ink's bounding box, as WxH+L+T.
+  bbox=$(convert "$shots/$name.png" -fx 'b > 0.6 && r < 0.5 && g < 0.5 ? 1 : 0' -format '%@' info:)
+  local w h left top
+  IFS='x+' read -r w h left top <<<"$bbox"
+  ((w > 20 && h > 5)) || fail "no link drawn in $name.png ($bbox)"
+  left=$((X + left)) top=$((Y + top))
+  local middle=$((top + h / 2)) gap=$(((6 * dpi + 48) / 96))
+  echo "   link ink at $dpi dpi: x $left..$((left + w - 1)) y $top..$((top + h - 1)) (screen)"
+  xdotool mousemove $((left + w / 2)) $((top - gap)) click 1
+  xdotool mousemove $((left + w / 2)) $((top + h - 1 + gap / 2)) click 1
+  xdotool mousemove $((left + w / 2)) "$middle" click 1
+  xdotool mousemove $((left + 1)) "$middle" click 1
+  xdotool mousemove $((left + w - 2)) "$middle" click 1
+  started() { [[ -e "$launches" && $(wc -l < "$launches") -ge 3 ]]; }
+  within 15 started || fail "clicks on the link's text started $(grep -c . "$launches" 2>/dev/null) interpreters, not 3"
+  xdotool key Escape
+  wait_saver 10
+  cp "$shots/.cmd.exe" "$system_cmd"
+  [[ $(wc -l < "$launches") == 3 ]] ||
+    fail "$(wc -l < "$launches") starts: a click off the link's text started it"
+}
 step "/c: Esc closes the dialog and writes nothing"
 start_saver /c
 [[ -n $(wait_window 关于) ]] || fail "no dialog"
@@ -308,6 +378,9 @@ within 10 dialog_drawn c-opened || fail "the dialog did not settle"
 xdotool key Escape
 wait_saver 10
 [[ ! -e "$ini" ]] || fail "Esc wrote $ini"
+
+step "/c: a click anywhere on the link's text starts it, just above or below it does not"
+link_clicks c-link 96
 
 step "/c: the boxes change and OK saves them"
 start_saver /c
@@ -376,7 +449,7 @@ grep -q "^child ORBDIAL 0 0 320 240" "$report" ||
   fail "no ORBDIAL child covering the parent: $(cat "$report")"
 sleep 0.5
 xdotool mousemove 200 160
-for key in super ctrl+Escape a; do xdotool key "$key"; sleep 0.3; done
+for key in super ctrl+Escape alt+Tab alt+Escape a; do xdotool key "$key"; sleep 0.3; done
 shot p-preview
 wait_saver 15
 wait "$parent" || fail "the preview parent failed"
@@ -385,6 +458,8 @@ seen 65 "$keys" || fail "a plain key did not pass: $(tr '\n' ';' < "$keys")"
 seen 91 "$keys" || fail "the preview kept the Windows key from other programs"
 ctrl_escape_seen "$keys" ||
   fail "the preview kept Ctrl+Esc from other programs: $(tr '\n' ';' < "$keys")"
+alt_seen 9 "$keys" || fail "the preview kept Alt+Tab from other programs: $(tr '\n' ';' < "$keys")"
+alt_seen 27 "$keys" || fail "the preview kept Alt+Esc from other programs: $(tr '\n' ';' < "$keys")"
 
 step "/p without a window: nothing to show, status 0"
 start_saver /p
@@ -415,5 +490,6 @@ start_saver /c
 within 10 dialog_drawn c-144dpi || fail "the dialog did not settle at 144 dpi"
 xdotool key Escape
 wait_saver 10
+link_clicks c-link-144dpi 144
 
 echo "Windows end-to-end tests passed; screenshots in $shots"

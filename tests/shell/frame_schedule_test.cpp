@@ -63,6 +63,26 @@ TEST(FrameSchedule, NoSecondIsSkippedOrRepeatedWhateverTheDrawingCosts) {
   for (std::size_t i = 1; i < run.shown.size(); ++i) ASSERT_EQ(run.shown[i], run.shown[i - 1] + 1) << i;
 }
 
+TEST(FrameSchedule, AClockThatMovesInStepsSkipsNoSecondEither) {
+  // Windows' clock moves 64 times a second: the frame and the schedule both
+  // read it up to a step behind the real time, whatever the phase of the
+  // steps against the seconds.
+  constexpr long long kStep = 15625000;
+  for (long long phase = 0; phase < kStep; phase += kStep / 7) {
+    long long wall = 1765275000LL * kSecond + 123 * kMs;
+    const auto read = [&] { return wall - (wall - phase) % kStep; };
+    std::vector<long long> shown;
+    unsigned pseudo = 777;
+    for (int i = 0; i < 3000; ++i) {
+      pseudo = pseudo * 1103515245u + 12345u;
+      shown.push_back(SimulatedLoop::FloorSecond(read()));
+      wall += (pseudo >> 8) % (20 * kMs);  // drawing
+      wall += MillisecondsToNextTick(read(), kStep) * kMs + (pseudo >> 4) % (2 * kMs);
+    }
+    for (std::size_t i = 1; i < shown.size(); ++i) ASSERT_EQ(shown[i], shown[i - 1] + 1) << phase << " " << i;
+  }
+}
+
 TEST(FrameSchedule, AfterAStepOfTheClockTheNextFrameShowsTheNewTimeAndRunsOn) {
   for (long long step : {-3600 * kSecond, 3600 * kSecond, -kSecond / 2, 86400LL * 365 * kSecond}) {
     SimulatedLoop run;
@@ -84,6 +104,8 @@ TEST(FrameSchedule, TheWallClockIsReadWithinASecond) {
   const long long into = WallClockNanosecondsIntoSecond();
   EXPECT_GE(into, 0);
   EXPECT_LT(into, kSecond);
+  EXPECT_GE(WallClockStepNanoseconds(), 0);
+  EXPECT_LT(WallClockStepNanoseconds(), kSecond / 2);
 }
 
 }  // namespace

@@ -3,8 +3,9 @@
 // end-to-end preview test cannot look at its pixels): the frame reaches the
 // window, the mouse commands act, the preview ignores the quit inputs, and
 // destroying the parent ends the message loop cleanly; the preview leaves
-// the desktop's keys and focus alone, a full-screen run takes both. Also the
-// low-level keyboard hook procedure on made-up key records.
+// the desktop's keys and focus alone, a full-screen run takes both; full
+// screen on two monitors of the test's own, and monitors going and coming.
+// Also the low-level keyboard hook procedure on made-up key records.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -264,6 +265,116 @@ TEST_F(ClockWindowTest, FullScreenHooksTheKeysAndTakesTheFocusBack) {
   EXPECT_EQ(focusAfter, clock);
   EXPECT_EQ(KeyboardHook, 0u);
   DestroyWindow(clock);
+}
+
+// Two monitors of the test's own (within Wine's one screen): a face on each
+// at its own size, the same commands on both, a click on the second ends the
+// run; one taken away while it runs leaves the clock running on the other.
+std::vector<RECT> TestMonitors;
+std::vector<RECT> ReadTestMonitors() { return TestMonitors; }
+int FramesRead = 0;
+bool CountingClock(std::tm* out) {
+  ++FramesRead;
+  return FixedClock(out);
+}
+
+class TwoMonitorTest : public ClockWindowTest {
+ protected:
+  void SetUp() override {
+    ClockWindowTest::SetUp();
+    PreviewMode = 0;
+    TestMonitors = {RECT{0, 0, 640, 480}, RECT{640, 0, 1040, 300}};
+    MonitorAreas = ReadTestMonitors;
+  }
+  void TearDown() override {
+    MonitorAreas = ReadDisplayMonitors;
+    for (HWND face : Faces()) DestroyWindow(face);
+    ClockWindowTest::TearDown();
+  }
+  // The saver's windows, the first monitor's first.
+  static std::vector<HWND> Faces() {
+    std::vector<HWND> found;
+    for (HWND w = FindWindowW(L"ORBDIAL", nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, L"ORBDIAL", nullptr)) {
+      if (IsWindowVisible(w)) found.push_back(w);
+    }
+    RECT a = {}, b = {};
+    if (found.size() == 2 && GetWindowRect(found[0], &a) && GetWindowRect(found[1], &b) &&
+        a.left > b.left) {
+      std::swap(found[0], found[1]);
+    }
+    return found;
+  }
+};
+
+TEST_F(TwoMonitorTest, AFaceOnEachAtItsOwnSizeTheCommandsOnBothAClickOnTheSecondEnds) {
+  std::vector<HWND> faces;
+  RECT second = {};
+  std::vector<std::uint32_t> before, after;
+  int style = -1;
+  const int result = Run({[&] {
+                            faces = Faces();
+                            ASSERT_EQ(faces.size(), 2u);
+                            GetClientRect(faces[1], &second);
+                          },
+                          [&] { before = Capture(faces[1], 400, 300); },
+                          // A right click on the second changes the style on both.
+                          [&] { SendMessageW(faces[1], WM_RBUTTONUP, 0, 0); },
+                          [&] {
+                            style = NumeralStyle;
+                            after = Capture(faces[1], 400, 300);
+                            SendMessageW(faces[1], WM_LBUTTONDOWN, MK_LBUTTON, 0);
+                          }},
+                         300);
+  EXPECT_EQ(result, 0);
+  ASSERT_EQ(faces.size(), 2u);
+  EXPECT_EQ(second.right, 400);
+  EXPECT_EQ(second.bottom, 300);
+  KeepShot(before, 400, 300, "second-monitor-in-process.bmp");
+  // Style 1 on 300 px: centre (200, 150), radii 20 .. 115; Wednesday's blue.
+  ASSERT_EQ(before.size(), 400u * 300u);
+  EXPECT_GT(CountColour(before, 400, 0x25C6FC, 200 + 20, 150 - 12, 400, 150 + 12), 50);
+  EXPECT_EQ(CountColour(before, 400, 0x25C6FC, 0, 0, 200 - 20, 300), 0);
+  EXPECT_EQ(style, 2);
+  EXPECT_NE(before, after) << "the second face did not take the new style";
+  EXPECT_TRUE(ClockClosed());
+  EXPECT_EQ(KeyboardHook, 0u);
+}
+
+TEST_F(TwoMonitorTest, MonitorsTakenAwayAndAddedAreFollowedAndTheClockRunsOn) {
+  ClockSource = CountingClock;
+  std::vector<HWND> faces, facesAfterAdding;
+  bool secondGone = false, stillRunning = false;
+  int framesAtRemoval = 0, framesLater = 0;
+  RECT added = {};
+  const int result = Run({[&] { faces = Faces(); },
+                          [&] {
+                            ASSERT_EQ(faces.size(), 2u);
+                            TestMonitors.pop_back();
+                            SendMessageW(faces[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
+                            secondGone = !IsWindow(faces[1]);
+                            framesAtRemoval = FramesRead;
+                          },
+                          [] {},
+                          [&] {
+                            framesLater = FramesRead;
+                            stillRunning = !ClockClosed() && IsWindowVisible(faces[0]);
+                            // A monitor of another size comes: a face of that size.
+                            TestMonitors.push_back(RECT{640, 0, 1140, 400});
+                            SendMessageW(faces[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
+                            facesAfterAdding = Faces();
+                            if (facesAfterAdding.size() == 2) GetClientRect(facesAfterAdding[1], &added);
+                            SendMessageW(faces[0], WM_LBUTTONDOWN, MK_LBUTTON, 0);
+                          }},
+                         700);
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(secondGone);
+  EXPECT_TRUE(stillRunning);
+  EXPECT_GT(framesLater, framesAtRemoval) << "no frame after the monitor went";
+  ASSERT_EQ(facesAfterAdding.size(), 2u);
+  EXPECT_EQ(facesAfterAdding[0], faces[0]);
+  EXPECT_EQ(added.right, 500);
+  EXPECT_EQ(added.bottom, 400);
 }
 
 TEST_F(ClockWindowTest, WheelDoesNothingWithThemesOff) {

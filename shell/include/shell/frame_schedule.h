@@ -12,9 +12,15 @@ inline constexpr int kTickMarginMilliseconds = 5;
 // Milliseconds from an instant `nanosecondsIntoSecond` past a whole second of
 // the wall clock (any value: it is taken modulo one second) to the next whole
 // second plus the margin, rounded up: from kTickMarginMilliseconds + 1 just
-// before a second to 1000 + kTickMarginMilliseconds exactly on one.
-int MillisecondsToNextTick(long long nanosecondsIntoSecond);
+// before a second to 1000 + kTickMarginMilliseconds exactly on one. A clock
+// that moves in steps of `clockStepNanoseconds` reads up to a step behind:
+// the wait is a step longer, so the frame's reading is past the second too
+// (steps of half a second or more are taken for a broken report: none).
+int MillisecondsToNextTick(long long nanosecondsIntoSecond, long long clockStepNanoseconds = 0);
 
 // Nanoseconds past the current whole second of the real wall clock (never the
 // stopped clock of the tests).
 long long WallClockNanosecondsIntoSecond();
+// How far the wall clock may read behind the real time: the length of its
+// steps (0 where it reads to the nanosecond).
+long long WallClockStepNanoseconds();
