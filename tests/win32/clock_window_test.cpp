@@ -321,7 +321,7 @@ TEST_F(TwoMonitorTest, AFaceOnEachAtItsOwnSizeTheCommandsOnBothAClickOnTheSecond
                           // A right click on the second changes the style on both.
                           [&] { SendMessageW(faces[1], WM_RBUTTONUP, 0, 0); },
                           [&] {
-                            style = NumeralStyle;
+                            style = ClockLook.NumeralStyle;
                             after = Capture(faces[1], 400, 300);
                             SendMessageW(faces[1], WM_LBUTTONDOWN, MK_LBUTTON, 0);
                           }},
