@@ -11,7 +11,6 @@
 int PreviewMode = 0;
 WindowHandle ParentWindow = 0;
 Rect ClockRect;
-std::uintptr_t KeyboardHook = 0;
 const ClockPlatform* ClockPlatformInUse = nullptr;
 
 namespace {
@@ -21,12 +20,13 @@ namespace {
 // may draw after it.
 bool Closed = false;
 
-// The platform file's own operations, unless another back end runs.
-const ClockPlatform OwnPlatform = {CreateBackBuffer, FreeBackBuffer, ArmClockTimer, StopClockTimer,
-                                   RemoveKeyboardFilter, TakeFocusBack, PostQuit};
+// Before a back end is in use, and after: nothing to ask of anyone.
+const ClockPlatform NoPlatform = {
+    [](int, int) { BackBufferDC = nullptr; }, [] { BackBufferDC = nullptr; }, [](int) {}, [] {}, [] {}, [] {},
+    [](int) {}};
 
 const ClockPlatform& Platform() {
-  return ClockPlatformInUse != nullptr ? *ClockPlatformInUse : OwnPlatform;
+  return ClockPlatformInUse != nullptr ? *ClockPlatformInUse : NoPlatform;
 }
 
 }  // namespace
@@ -114,10 +114,7 @@ void ClockDestroyed() { ClockShutdown(); }
 void ClockShutdown() {
   if (Closed) return;
   Closed = true;
-  if (KeyboardHook != 0) {
-    Platform().removeKeyboardFilter();
-    KeyboardHook = 0;
-  }
+  Platform().removeKeyboardFilter();
   Platform().stopClockTimer();
   Platform().freeBackBuffer();
   MonitorFaces.clear();

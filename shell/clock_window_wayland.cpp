@@ -158,7 +158,6 @@ void FollowKeyboard() {
   InhibitedSurface = KeyboardSurface;
   InhibitorAnswered = false;
   InhibitorWasActive = false;
-  KeyboardHook = 1;
   AwaitAnswer();
 }
 

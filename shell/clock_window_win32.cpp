@@ -195,23 +195,7 @@ void DropOtherFaces() {
   Faces.clear();
 }
 
-}  // namespace
-
-std::vector<RECT> ReadDisplayMonitors() {
-  std::vector<RECT> areas;
-  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&areas));
-  return areas;
-}
-
-std::vector<RECT> (*MonitorAreas)() = ReadDisplayMonitors;
-
 // ---- What the shared logic asks of the platform ----------------------------
-
-void CreateBackBuffer(int width, int height) {
-  FreeBackBuffer();
-  BackBuffer = std::make_unique<GdiSurface>(ClockWindow, width, height);
-  BackBufferDC = BackBuffer.get();
-}
 
 void FreeBackBuffer() {
   BackBufferDC = nullptr;
@@ -219,13 +203,17 @@ void FreeBackBuffer() {
   for (const auto& face : Faces) face->buffer.reset();
 }
 
+void CreateBackBuffer(int width, int height) {
+  FreeBackBuffer();
+  BackBuffer = std::make_unique<GdiSurface>(ClockWindow, width, height);
+  BackBufferDC = BackBuffer.get();
+}
+
 void ArmClockTimer(int milliseconds) {
   SetTimer(ClockWindow, kClockTimer, static_cast<UINT>(milliseconds), nullptr);
 }
 
 void StopClockTimer() { KillTimer(ClockWindow, kClockTimer); }
-
-void RemoveKeyboardFilter() { UnhookWindowsHookEx(reinterpret_cast<HHOOK>(KeyboardHook)); }
 
 void TakeFocusBack() {
   // A window may only take the foreground from the thread that has it, so
@@ -239,6 +227,19 @@ void TakeFocusBack() {
 }
 
 void PostQuit(int code) { PostQuitMessage(code); }
+
+const ClockPlatform Win32Platform = {CreateBackBuffer, FreeBackBuffer,  ArmClockTimer, StopClockTimer,
+                                     RemoveKeyboardFilter, TakeFocusBack, PostQuit};
+
+}  // namespace
+
+std::vector<RECT> ReadDisplayMonitors() {
+  std::vector<RECT> areas;
+  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
+
+std::vector<RECT> (*MonitorAreas)() = ReadDisplayMonitors;
 
 // ---- The window -------------------------------------------------------------
 
@@ -258,6 +259,7 @@ void RegisterClockClass(HINSTANCE instance) {
 
 int CreateClockWindow(HINSTANCE instance) {
   Instance = instance;
+  ClockPlatformInUse = &Win32Platform;
   DropOtherFaces();
   if (PreviewMode == 0) {
     if (!CreateFullScreenFaces()) return 0;

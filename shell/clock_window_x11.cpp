@@ -61,6 +61,8 @@ struct FaceWindow {
 Display* TheDisplay = nullptr;
 X11Placement Placement = X11Placement::kFullScreen;
 bool TakesInput = false;
+// The keyboard grab, the system-key filter on X, is held.
+bool KeyboardGrabbed = false;
 Visual* TheVisual = nullptr;
 int TheDepth = 0;
 Cursor BlankCursor = 0;
@@ -290,7 +292,7 @@ bool CreateFullScreenWindows() {
   XSync(TheDisplay, False);
   const Window keyboard = Faces.front()->window;
   AskToGrabUnderXWayland(keyboard);
-  if (GrabKeyboard(keyboard)) KeyboardHook = 1;
+  KeyboardGrabbed = GrabKeyboard(keyboard);
   XSetInputFocus(TheDisplay, keyboard, RevertToParent, CurrentTime);
   return true;
 }
@@ -524,16 +526,14 @@ void RetakeFocus() {
   LastFocusRetake = MonotonicMilliseconds();
   const Window keyboard = Faces.front()->window;
   // The program that held the keyboard at the start may have let it go.
-  if (KeyboardHook == 0 &&
+  if (!KeyboardGrabbed &&
       XGrabKeyboard(TheDisplay, keyboard, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
           GrabSuccess) {
-    KeyboardHook = 1;
+    KeyboardGrabbed = true;
   }
   XSetInputFocus(TheDisplay, keyboard, RevertToParent, CurrentTime);
   XFlush(TheDisplay);
 }
-
-}  // namespace
 
 // ---- What the shared logic asks of the platform ----------------------------
 
@@ -553,6 +553,8 @@ void FreeBackBuffer() {
 }
 
 void RemoveKeyboardFilter() {
+  if (!KeyboardGrabbed) return;
+  KeyboardGrabbed = false;
   XUngrabKeyboard(TheDisplay, CurrentTime);
   XFlush(TheDisplay);
 }
@@ -560,7 +562,7 @@ void RemoveKeyboardFilter() {
 void TakeFocusBack() {
   if (!TakesInput || Faces.empty() || FocusRetakeWaiting) return;
   // Held, the grab brings every key to the saver whoever has the focus.
-  if (KeyboardHook != 0) return;
+  if (KeyboardGrabbed) return;
   Window focus = 0;
   int revert = 0;
   XGetInputFocus(TheDisplay, &focus, &revert);
@@ -575,6 +577,11 @@ void TakeFocusBack() {
   }
 }
 
+const ClockPlatform X11Platform = {CreateBackBuffer, FreeBackBuffer,  ArmClockTimer, StopClockTimer,
+                                   RemoveKeyboardFilter, TakeFocusBack, PostQuit};
+
+}  // namespace
+
 int RunClockWindow(X11Placement placement) {
   const int signalFd = OpenSignalFd();
   TheDisplay = XOpenDisplay(nullptr);
@@ -587,6 +594,8 @@ int RunClockWindow(X11Placement placement) {
   InstallXErrorHandlers(TheDisplay);
   SetExpectedXErrors(WindowMayHaveGone);
   Placement = placement;
+  KeyboardGrabbed = false;
+  ClockPlatformInUse = &X11Platform;
 
   bool created = false;
   switch (placement) {
@@ -616,6 +625,7 @@ int RunClockWindow(X11Placement placement) {
   Faces.clear();
   ReportXErrors();
   XCloseDisplay(TheDisplay);
+  ClockPlatformInUse = nullptr;
   TheDisplay = nullptr;
   if (signalFd >= 0) close(signalFd);
   return created || BufferMissing ? code : 0;

@@ -3,6 +3,8 @@
 #include "shell/clock_window.h"
 #include "shell/keyboard_filter.h"
 
+std::uintptr_t KeyboardHook = 0;
+
 LRESULT CALLBACK KeyboardFilterProc(int code, WPARAM wParam, LPARAM lParam) {
   HHOOK hook = reinterpret_cast<HHOOK>(KeyboardHook);
   if (code != HC_ACTION) return CallNextHookEx(hook, code, wParam, lParam);
@@ -24,4 +26,10 @@ void InstallKeyboardFilter() {
   // some Windows versions refuse the hook without a module handle.
   HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardFilterProc, GetModuleHandleW(nullptr), 0);
   KeyboardHook = reinterpret_cast<std::uintptr_t>(hook);
+}
+
+void RemoveKeyboardFilter() {
+  if (KeyboardHook == 0) return;
+  UnhookWindowsHookEx(reinterpret_cast<HHOOK>(KeyboardHook));
+  KeyboardHook = 0;
 }

@@ -2,7 +2,8 @@
 // platform: creation, the frame timer, the right button, the wheel, the keys
 // and clicks that end a full-screen run, and the shutdown steps. The platform
 // file (clock_window_x11.cpp, clock_window_win32.cpp) owns the real window and
-// turns its events into the calls below.
+// turns its events into the calls below, and supplies its operations through
+// `ClockPlatform`.
 #pragma once
 
 #include <cstddef>
@@ -20,10 +21,6 @@ extern WindowHandle ParentWindow;
 // Client area of the clock window (of the first monitor's face where there
 // are several): set at creation, and again when the window changes size.
 extern Rect ClockRect;
-// Non-zero while the system-key filter is installed (the Windows hook handle;
-// on X the keyboard grab).
-extern std::uintptr_t KeyboardHook;
-
 // The wait in milliseconds before a frame that must show at once (the first,
 // and after a style or theme change); regular frames come on the second
 // (frame_schedule.h).
@@ -33,35 +30,29 @@ inline constexpr int kFirstFrameDelay = 10;
 inline constexpr int kWheelForward = 120;
 inline constexpr int kWheelBackward = -120;
 
-// ---- Operations each platform file supplies ----------------------------
+// ---- The back end ------------------------------------------------------
 
-// Makes `BackBufferDC` a black surface of `width` x `height` whose copies go
-// to the clock window. Leaves it null when that is impossible.
-void CreateBackBuffer(int width, int height);
-// Frees the back buffer (every face's, where there are several) and sets
-// `BackBufferDC` to null.
-void FreeBackBuffer();
-// (Re)arms the one frame timer to fire once after `milliseconds`.
-void ArmClockTimer(int milliseconds);
-void StopClockTimer();
-// Releases whatever `KeyboardHook` stands for.
-void RemoveKeyboardFilter();
-// Gives the input focus back to the clock window.
-void TakeFocusBack();
-// Ends the platform's event loop with `code` once the current event is done.
-void PostQuit(int code);
-
-// Where one program holds two back ends and picks one as it starts (the
-// Linux saver: X11, or Wayland), the second names its operations here, and
-// the shared logic calls those instead of the functions above. Null: the
-// functions above.
+// What the shared logic asks of the platform that shows the clock. Each back
+// end (X11, Wayland, Win32) fills one table and points `ClockPlatformInUse`
+// at it before it creates the window; while none is in use every operation
+// does nothing.
 struct ClockPlatform {
+  // Makes `BackBufferDC` a black surface of `width` x `height` whose copies
+  // go to the clock window. Leaves it null when that is impossible.
   void (*createBackBuffer)(int width, int height);
+  // Frees the back buffer (every face's, where there are several) and sets
+  // `BackBufferDC` to null.
   void (*freeBackBuffer)();
+  // (Re)arms the one frame timer to fire once after `milliseconds`.
   void (*armClockTimer)(int milliseconds);
   void (*stopClockTimer)();
+  // Lets the system keys go, if the back end holds them (a hook, a grab or
+  // a shortcuts inhibitor); nothing otherwise.
   void (*removeKeyboardFilter)();
+  // Gives the input focus back to the clock window.
   void (*takeFocusBack)();
+  // Ends the back end's event loop with `code` once the current event is
+  // done.
   void (*postQuit)(int code);
 };
 extern const ClockPlatform* ClockPlatformInUse;

@@ -4,8 +4,15 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
+// The hook's handle while the filter is installed, else 0.
+extern std::uintptr_t KeyboardHook;
+
 LRESULT CALLBACK KeyboardFilterProc(int code, WPARAM wParam, LPARAM lParam);
 
 // Installs the hook for this thread's message loop and stores it in
 // `KeyboardHook` (0 when it could not be installed).
 void InstallKeyboardFilter();
+// Removes the hook, if one is installed, and sets `KeyboardHook` to 0.
+void RemoveKeyboardFilter();
