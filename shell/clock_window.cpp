@@ -5,7 +5,6 @@
 #include "face/numerals.h"
 #include "face/themes.h"
 #include "shell/frame_schedule.h"
-#include "shell/keyboard_filter.h"
 #include "shell/monitor_faces.h"
 
 int PreviewMode = 0;
@@ -80,10 +79,10 @@ void ClockRightButtonUp() {
   ClockLook.NumeralStyle = NextNumeralStyle(ClockLook.NumeralStyle);
 }
 
-void ClockWheel(int delta) {
+void ClockWheel(int step) {
   if (Closed || ClockLook.ColorByWeekday == 0) return;
   Platform().armClockTimer(kFirstFrameDelay);
-  MoveTheme(ClockLook, delta);
+  MoveTheme(ClockLook, step);
   UpdateHighlightColor(ClockLook);
 }
 
@@ -92,14 +91,13 @@ void ClockLeftButtonDown() {
   ClockShutdown();
 }
 
-void ClockKey(unsigned message, unsigned virtualKey) {
-  if (message != kKeyDownMessage && message != kKeyUpMessage) return;
-  if (virtualKey == kEscapeKey) ClockLeftButtonDown();
+void ClockKey(const KeyEvent& event) {
+  if (event.key == KeyName::kEscape && !event.alt) ClockLeftButtonDown();
 }
 
-void ClockKeyEvent(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld) {
-  if (FilterSwallowsKeyStroke(message, virtualKey, altFlag, controlHeld)) return;
-  ClockKey(message, virtualKey);
+void ClockKeyEvent(const KeyEvent& event) {
+  if (FilterSwallowsKeyStroke(event)) return;
+  ClockKey(event);
 }
 
 void ClockFocusLost() {

@@ -329,7 +329,8 @@ LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       ClockRightButtonUp();
       break;
     case WM_MOUSEWHEEL:
-      ClockWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+      // One message, one step, whatever its delta: forward above 0.
+      ClockWheel(GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? 1 : -1);
       break;
     case WM_LBUTTONDOWN:
       if (PreviewMode == 0) {
@@ -340,7 +341,7 @@ LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_KEYDOWN:
     case WM_KEYUP:
       if (wParam == VK_ESCAPE && PreviewMode == 0) {
-        ClockKey(message, static_cast<unsigned>(wParam));
+        ClockKey(KeyEvent{KeyName::kEscape, message == WM_KEYDOWN, false, false});
         return 0;
       }
       break;

@@ -399,23 +399,20 @@ bool WindowMayHaveGone(const XErrorEvent& error) {
   return error.resourceid == static_cast<XID>(ParentWindow) || IsFaceWindow(error.resourceid);
 }
 
-unsigned VirtualKeyOf(KeySym symbol) {
+KeyName KeyNameOf(KeySym symbol) {
   switch (symbol) {
-    case XK_Escape: return kEscapeKey;
+    case XK_Escape: return KeyName::kEscape;
     case XK_Tab:
-    case XK_ISO_Left_Tab: return kTabKey;
-    case XK_Super_L: return kLeftWindowsKey;
-    case XK_Super_R: return kRightWindowsKey;
-    default: return 0;
+    case XK_ISO_Left_Tab: return KeyName::kTab;
+    case XK_Super_L: return KeyName::kLeftSuper;
+    case XK_Super_R: return KeyName::kRightSuper;
+    default: return KeyName::kOther;
   }
 }
 
 void HandleKey(XKeyEvent& event, bool press) {
-  const bool alt = (event.state & Mod1Mask) != 0;
-  const bool control = (event.state & ControlMask) != 0;
-  const unsigned message = press ? (alt ? kSysKeyDownMessage : kKeyDownMessage)
-                                 : (alt ? kSysKeyUpMessage : kKeyUpMessage);
-  ClockKeyEvent(message, VirtualKeyOf(XLookupKeysym(&event, 0)), alt, control);
+  ClockKeyEvent(KeyEvent{KeyNameOf(XLookupKeysym(&event, 0)), press, (event.state & Mod1Mask) != 0,
+                         (event.state & ControlMask) != 0});
 }
 
 // A window other than ours mapped or moved in the stack on the root.
@@ -454,8 +451,8 @@ void HandleEvent(XEvent& event) {
       if (!TakesInput || !IsFaceWindow(event.xbutton.window)) break;
       if (event.xbutton.button == Button1) ClockLeftButtonDown();
       // Wheel up is forward: the next theme.
-      if (event.xbutton.button == Button4) ClockWheel(kWheelForward);
-      if (event.xbutton.button == Button5) ClockWheel(kWheelBackward);
+      if (event.xbutton.button == Button4) ClockWheel(1);
+      if (event.xbutton.button == Button5) ClockWheel(-1);
       break;
     case ButtonRelease:
       if (TakesInput && IsFaceWindow(event.xbutton.window) && event.xbutton.button == Button3) {

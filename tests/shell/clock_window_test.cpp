@@ -20,6 +20,9 @@
 
 namespace {
 
+constexpr KeyEvent kEscapeDown{KeyName::kEscape, true, false, false};
+constexpr KeyEvent kEscapeUp{KeyName::kEscape, false, false, false};
+
 std::vector<std::string> Operations;
 std::unique_ptr<RecordingSurface> Buffer;
 int BuffersAlive = 0;
@@ -103,8 +106,8 @@ TEST_F(ClockWindowTest, ThemeStaysWithoutColourThemes) {
   Create();
   EXPECT_EQ(ClockLook.ThemeIndex, 0);
   EXPECT_EQ(ClockLook.HighlightColor, 0x0000FAFAu);
-  ClockWheel(kWheelForward);
-  ClockWheel(kWheelBackward);
+  ClockWheel(1);
+  ClockWheel(-1);
   EXPECT_EQ(ClockLook.ThemeIndex, 0);
   EXPECT_TRUE(Operations.empty());
 }
@@ -152,14 +155,14 @@ TEST_F(ClockWindowTest, RightClicksCycleTheStylesAndRelayout) {
 TEST_F(ClockWindowTest, WheelWrapsBothWays) {
   Create();
   ClockLook.ThemeIndex = 6;
-  ClockWheel(kWheelForward);
+  ClockWheel(1);
   EXPECT_EQ(ClockLook.ThemeIndex, 0);
   EXPECT_EQ(ClockLook.HighlightColor, 0x0000FAFAu);
-  ClockWheel(kWheelBackward);
+  ClockWheel(-1);
   EXPECT_EQ(ClockLook.ThemeIndex, 6);
   EXPECT_EQ(ClockLook.HighlightColor, 0x0038FF32u);
   ClockLook.ThemeIndex = 0;
-  ClockWheel(0);  // no delta counts as backward
+  ClockWheel(0);  // no step forward counts as backward
   EXPECT_EQ(ClockLook.ThemeIndex, 6);
   EXPECT_EQ(Operations, (std::vector<std::string>(3, "timer 10")));
 }
@@ -168,16 +171,16 @@ TEST_F(ClockWindowTest, LeftClickAndEscapeEndFullScreenOnly) {
   PreviewMode = 1;
   Create();
   ClockLeftButtonDown();
-  ClockKey(kKeyDownMessage, kEscapeKey);
-  ClockKey(kKeyUpMessage, kEscapeKey);
+  ClockKey(kEscapeDown);
+  ClockKey(kEscapeUp);
   EXPECT_FALSE(ClockClosed());
   EXPECT_TRUE(Operations.empty());
   ClockShutdown();
 
   PreviewMode = 0;
   Create();
-  ClockKey(kKeyDownMessage, 'Q');
-  ClockKey(kSysKeyDownMessage, kEscapeKey);
+  ClockKey(KeyEvent{KeyName::kOther, true, false, false});
+  ClockKey(KeyEvent{KeyName::kEscape, true, true, false});  // Alt+Esc
   EXPECT_FALSE(ClockClosed());
   ClockLeftButtonDown();
   EXPECT_TRUE(ClockClosed());
@@ -185,32 +188,32 @@ TEST_F(ClockWindowTest, LeftClickAndEscapeEndFullScreenOnly) {
 
 TEST_F(ClockWindowTest, EscapeReleaseAloneEnds) {
   Create();
-  ClockKey(kKeyUpMessage, kEscapeKey);
+  ClockKey(kEscapeUp);
   EXPECT_TRUE(ClockClosed());
 }
 
 TEST_F(ClockWindowTest, SwallowedEscapesDoNotEnd) {
   Create();
-  ClockKeyEvent(kKeyDownMessage, kEscapeKey, false, true);  // Ctrl+Esc
-  ClockKeyEvent(kKeyUpMessage, kEscapeKey, false, false);   // Control let go first
-  ClockKeyEvent(kSysKeyDownMessage, kEscapeKey, true, false);
-  ClockKeyEvent(kSysKeyUpMessage, kEscapeKey, true, false);
+  ClockKeyEvent(KeyEvent{KeyName::kEscape, true, false, true});  // Ctrl+Esc
+  ClockKeyEvent(kEscapeUp);                                      // Control let go first
+  ClockKeyEvent(KeyEvent{KeyName::kEscape, true, true, false});  // Alt+Esc
+  ClockKeyEvent(KeyEvent{KeyName::kEscape, false, true, false});
   EXPECT_FALSE(ClockClosed());
-  ClockKeyEvent(kKeyDownMessage, kEscapeKey, false, false);
+  ClockKeyEvent(kEscapeDown);
   EXPECT_TRUE(ClockClosed());
 }
 
 TEST_F(ClockWindowTest, ShutdownActsOnceAndSilencesEverything) {
   Create();
-  ClockKey(kKeyDownMessage, kEscapeKey);
+  ClockKey(kEscapeDown);
   EXPECT_EQ(Operations, (std::vector<std::string>{"unhook", "stop", "free", "quit 0"}));
   EXPECT_EQ(BackBufferDC, nullptr);
   Operations.clear();
-  ClockKey(kKeyUpMessage, kEscapeKey);
+  ClockKey(kEscapeUp);
   ClockDestroyed();
   ClockTimerTick();
   ClockRightButtonUp();
-  ClockWheel(kWheelForward);
+  ClockWheel(1);
   ClockFocusLost();
   EXPECT_TRUE(Operations.empty());
   EXPECT_EQ(BuffersAlive, 0);
@@ -264,7 +267,7 @@ TEST_F(ClockWindowTest, TheBackEndInUseGetsEveryOperation) {
   ClockCreate(Rect{0, 0, 640, 480}, 1920, 1080);
   ClockRightButtonUp();
   ClockFocusLost();
-  ClockKey(kKeyDownMessage, kEscapeKey);
+  ClockKey(kEscapeDown);
   EXPECT_TRUE(Operations.empty());
   EXPECT_EQ(SecondOperations,
             (std::vector<std::string>{"second buffer 640x480", "second timer 10", "second timer 10",
@@ -276,7 +279,7 @@ TEST_F(ClockWindowTest, TheBackEndInUseGetsEveryOperation) {
   ClockCreate(Rect{0, 0, 640, 480}, 1920, 1080);
   EXPECT_EQ(BackBufferDC, nullptr);
   ClockTimerTick();
-  ClockKey(kKeyDownMessage, kEscapeKey);
+  ClockKey(kEscapeDown);
   EXPECT_TRUE(ClockClosed());
   EXPECT_TRUE(Operations.empty());
   EXPECT_TRUE(SecondOperations.empty());
@@ -340,7 +343,7 @@ TEST_F(MonitorFacesTest, EachMonitorShowsItsOwnSizeOfOneInstant) {
 TEST_F(MonitorFacesTest, StyleAndThemeChangeEveryMonitor) {
   StartTwo();
   ClockRightButtonUp();
-  ClockWheel(kWheelForward);
+  ClockWheel(1);
   EXPECT_EQ(Operations, (std::vector<std::string>(2, "timer 10")));
   ClockTimerTick();
   EXPECT_EQ(ClockLook.NumeralStyle, 2);

@@ -429,3 +429,28 @@ TEST(KeyboardFilterProc, SwallowsTheSwitchingKeysOnly) {
 }
 
 }  // namespace
+
+// The hook's messages in the filter's words: the four key messages, press or
+// release, with the keys the rule looks at named and every other key alike.
+TEST(KeyEventOfMessage, TheFourKeyMessagesAndTheirKeys) {
+  KeyEvent event{KeyName::kTab, true, true, true};
+  EXPECT_FALSE(KeyEventOfMessage(WM_CHAR, VK_LWIN, false, false, &event));
+  EXPECT_FALSE(KeyEventOfMessage(0, VK_ESCAPE, true, true, &event));
+  EXPECT_EQ(event.key, KeyName::kTab);  // left alone
+  const struct {
+    UINT message;
+    bool press;
+  } kMessages[] = {{WM_KEYDOWN, true}, {WM_KEYUP, false}, {WM_SYSKEYDOWN, true}, {WM_SYSKEYUP, false}};
+  for (const auto& c : kMessages) {
+    ASSERT_TRUE(KeyEventOfMessage(c.message, VK_ESCAPE, true, false, &event)) << c.message;
+    EXPECT_EQ(event.key, KeyName::kEscape);
+    EXPECT_EQ(event.press, c.press) << c.message;
+    EXPECT_TRUE(event.alt);
+    EXPECT_FALSE(event.control);
+  }
+  EXPECT_EQ(KeyNameOfVirtualKey(VK_TAB), KeyName::kTab);
+  EXPECT_EQ(KeyNameOfVirtualKey(VK_LWIN), KeyName::kLeftSuper);
+  EXPECT_EQ(KeyNameOfVirtualKey(VK_RWIN), KeyName::kRightSuper);
+  EXPECT_EQ(KeyNameOfVirtualKey(VK_CONTROL), KeyName::kOther);
+  EXPECT_EQ(KeyNameOfVirtualKey(300), KeyName::kOther);
+}

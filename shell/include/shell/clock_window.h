@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "face/surface.h"
+#include "shell/keyboard_filter.h"
 
 // A window handle as a number: an X window id, or an HWND's value.
 using WindowHandle = std::uintptr_t;
@@ -25,10 +26,6 @@ extern Rect ClockRect;
 // and after a style or theme change); regular frames come on the second
 // (frame_schedule.h).
 inline constexpr int kFirstFrameDelay = 10;
-
-// Wheel deltas as the platform reports one notch.
-inline constexpr int kWheelForward = 120;
-inline constexpr int kWheelBackward = -120;
 
 // ---- The back end ------------------------------------------------------
 
@@ -75,17 +72,18 @@ void ClockFaceChanged(std::size_t index);
 void ClockTimerTick();
 // Right button released: the next numeral style, shown at once.
 void ClockRightButtonUp();
-// A wheel turn of `delta` (above 0 forward, else back), with colour themes on.
-void ClockWheel(int delta);
+// One step of the wheel (`step` above 0 forward, else back): the next or
+// the previous theme, with colour themes on.
+void ClockWheel(int step);
 // Left button pressed: ends a full-screen run.
 void ClockLeftButtonDown();
-// A key message that reached the window: Escape pressed or released ends a
-// full-screen run.
-void ClockKey(unsigned message, unsigned virtualKey);
+// A key that reached the window: Escape pressed or released without Alt
+// ends a full-screen run.
+void ClockKey(const KeyEvent& event);
 // A raw key event where no system hook filters beforehand: keys the filter
 // swallows (a release too when its press was) are dropped, the rest go to
 // `ClockKey`.
-void ClockKeyEvent(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld);
+void ClockKeyEvent(const KeyEvent& event);
 // The window lost the input focus: a full-screen run takes it back, a
 // preview leaves it where it went.
 void ClockFocusLost();
