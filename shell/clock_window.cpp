@@ -7,7 +7,7 @@
 #include "shell/frame_schedule.h"
 #include "shell/monitor_faces.h"
 
-int PreviewMode = 0;
+WindowPlacement ClockPlacement = WindowPlacement::kFullScreen;
 WindowHandle ParentWindow = 0;
 Rect ClockRect;
 const ClockPlatform* ClockPlatformInUse = nullptr;
@@ -32,10 +32,9 @@ const ClockPlatform& Platform() {
 
 bool ClockClosed() { return Closed; }
 
-void ClockCreate(Rect client, int screenWidth, int screenHeight) {
+void ClockCreate(Rect client) {
   Closed = false;
   ClockRect = client;
-  if (client.right == 0 && client.bottom == 0) ClockRect = Rect{0, 0, screenWidth, screenHeight};
   const int width = ClockRect.right - ClockRect.left;
   const int height = ClockRect.bottom - ClockRect.top;
   Platform().createBackBuffer(width, height);
@@ -87,7 +86,7 @@ void ClockWheel(int step) {
 }
 
 void ClockLeftButtonDown() {
-  if (Closed || PreviewMode != 0) return;
+  if (Closed || ClockPlacement != WindowPlacement::kFullScreen) return;
   ClockShutdown();
 }
 
@@ -103,7 +102,7 @@ void ClockKeyEvent(const KeyEvent& event) {
 void ClockFocusLost() {
   // A preview lives inside another program's window (the host's settings
   // dialog): the focus is that program's to give, never ours to take.
-  if (Closed || PreviewMode != 0) return;
+  if (Closed || ClockPlacement != WindowPlacement::kFullScreen) return;
   Platform().takeFocusBack();
 }
 

@@ -171,7 +171,7 @@ GdiSurface* SurfaceOf(HWND window) {
   if (const std::size_t index = FaceIndexOf(window); index < Faces.size()) {
     return Faces[index]->buffer.get();
   }
-  return window == ClockWindow && PreviewMode != 0 ? BackBuffer.get() : nullptr;
+  return window == ClockWindow && ClockPlacement != WindowPlacement::kFullScreen ? BackBuffer.get() : nullptr;
 }
 
 // A window uncovered or shown shows its last frame (black before the first)
@@ -261,7 +261,7 @@ int CreateClockWindow(HINSTANCE instance) {
   Instance = instance;
   ClockPlatformInUse = &Win32Platform;
   DropOtherFaces();
-  if (PreviewMode == 0) {
+  if (ClockPlacement == WindowPlacement::kFullScreen) {
     if (!CreateFullScreenFaces()) return 0;
     InstallKeyboardFilter();
     return 1;
@@ -289,7 +289,7 @@ int RunClockWindow(HINSTANCE instance) {
   RegisterClockClass(instance);
   if (!CreateClockWindow(instance)) return 0;
   HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_ORBIDIAL));
-  ShowCursor(PreviewMode != 0);
+  ShowCursor(ClockPlacement != WindowPlacement::kFullScreen);
   MSG message;
   WPARAM result = 0;
   for (;;) {
@@ -314,12 +314,17 @@ LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_CREATE: {
       SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
       // Full screen, the faces are made once every monitor has its window.
-      if (PreviewMode == 0) return 0;
+      if (ClockPlacement == WindowPlacement::kFullScreen) return 0;
       ClockWindow = window;
       RECT client;
       GetClientRect(window, &client);
-      ClockCreate(Rect{client.left, client.top, client.right, client.bottom},
-                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+      Rect area{client.left, client.top, client.right, client.bottom};
+      // A preview whose parent has no client area yet draws at the screen's
+      // size, and shows as much of it as the parent will.
+      if (area.right == 0 && area.bottom == 0) {
+        area = Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+      }
+      ClockCreate(area);
       return 0;
     }
     case WM_TIMER:
@@ -333,14 +338,14 @@ LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       ClockWheel(GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? 1 : -1);
       break;
     case WM_LBUTTONDOWN:
-      if (PreviewMode == 0) {
+      if (ClockPlacement == WindowPlacement::kFullScreen) {
         ClockLeftButtonDown();
         return 0;
       }
       break;
     case WM_KEYDOWN:
     case WM_KEYUP:
-      if (wParam == VK_ESCAPE && PreviewMode == 0) {
+      if (wParam == VK_ESCAPE && ClockPlacement == WindowPlacement::kFullScreen) {
         ClockKey(KeyEvent{KeyName::kEscape, message == WM_KEYDOWN, false, false});
         return 0;
       }
@@ -354,10 +359,10 @@ LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_MOUSEACTIVATE:
       // A click on another monitor's face leaves the first window active
       // (it holds the focus and the keys); the click itself still comes.
-      if (window != ClockWindow && PreviewMode == 0) return MA_NOACTIVATE;
+      if (window != ClockWindow && ClockPlacement == WindowPlacement::kFullScreen) return MA_NOACTIVATE;
       break;
     case WM_DISPLAYCHANGE:
-      if (PreviewMode == 0) FollowMonitors();
+      if (ClockPlacement == WindowPlacement::kFullScreen) FollowMonitors();
       break;
     case WM_KILLFOCUS:
       // Only the first face's window takes the focus; the focus moving

@@ -364,8 +364,7 @@ bool CreatePreviewWindow() {
   TheVisual = host.visual;
   TheDepth = host.depth;
   NameWindow(child);
-  ClockCreate(Rect{0, 0, host.width, host.height}, WidthOfScreen(host.screen),
-              HeightOfScreen(host.screen));
+  ClockCreate(Rect{0, 0, host.width, host.height});
   XMapWindow(TheDisplay, child);
   XFlush(TheDisplay);
   return true;
@@ -386,8 +385,7 @@ bool UseHostWindow(bool root) {
   ParentWindow = host;
   TheVisual = attributes.visual;
   TheDepth = attributes.depth;
-  ClockCreate(Rect{0, 0, attributes.width, attributes.height}, WidthOfScreen(attributes.screen),
-              HeightOfScreen(attributes.screen));
+  ClockCreate(Rect{0, 0, attributes.width, attributes.height});
   return true;
 }
 

@@ -64,7 +64,7 @@ class ClockWindowTest : public ::testing::Test {
     Operations.clear();
     ClockSource = Wednesday;
     ClockLook = FaceLook{};  // the settings' defaults
-    PreviewMode = 0;
+    ClockPlacement = WindowPlacement::kFullScreen;
     ClockPlatformInUse = &FakePlatform;
   }
   void TearDown() override {
@@ -73,13 +73,13 @@ class ClockWindowTest : public ::testing::Test {
     ClockSource = ReadSystemClock;
   }
   void Create(Rect client = Rect{0, 0, 800, 600}) {
-    ClockCreate(client, 1920, 1080);
+    ClockCreate(client);
     Operations.clear();
   }
 };
 
 TEST_F(ClockWindowTest, CreationLaysOutAndArmsTheFirstFrame) {
-  ClockCreate(Rect{0, 0, 800, 600}, 1920, 1080);
+  ClockCreate(Rect{0, 0, 800, 600});
   EXPECT_EQ(Operations, (std::vector<std::string>{"buffer 800x600", "timer 10"}));
   EXPECT_EQ(ClockLook.ThemeIndex, 3);
   EXPECT_EQ(ClockLook.HighlightColor, 0x00FCC625u);
@@ -89,14 +89,14 @@ TEST_F(ClockWindowTest, CreationLaysOutAndArmsTheFirstFrame) {
   EXPECT_EQ(MonitorFaces[0].layout.ClientHeight, 600);
 }
 
-TEST_F(ClockWindowTest, AnEmptyClientAreaMeansTheScreen) {
-  ClockCreate(Rect{0, 0, 0, 0}, 1920, 1080);
-  EXPECT_EQ(ClockRect.right, 1920);
-  EXPECT_EQ(ClockRect.bottom, 1080);
-  EXPECT_EQ(Operations.front(), "buffer 1920x1080");
+TEST_F(ClockWindowTest, TheClientAreaIsTakenAsGiven) {
+  // An empty area is no stand-in for the screen: the back end says which.
+  ClockCreate(Rect{0, 0, 0, 0});
+  EXPECT_EQ(ClockRect.right, 0);
+  EXPECT_EQ(ClockRect.bottom, 0);
+  EXPECT_EQ(Operations.front(), "buffer 0x0");
   ClockShutdown();
-  // Only both right and bottom at 0 count; a preview's own size is kept.
-  ClockCreate(Rect{0, 0, 0, 120}, 1920, 1080);
+  ClockCreate(Rect{0, 0, 0, 120});
   EXPECT_EQ(ClockRect.right, 0);
   EXPECT_EQ(ClockRect.bottom, 120);
 }
@@ -168,16 +168,20 @@ TEST_F(ClockWindowTest, WheelWrapsBothWays) {
 }
 
 TEST_F(ClockWindowTest, LeftClickAndEscapeEndFullScreenOnly) {
-  PreviewMode = 1;
-  Create();
-  ClockLeftButtonDown();
-  ClockKey(kEscapeDown);
-  ClockKey(kEscapeUp);
-  EXPECT_FALSE(ClockClosed());
-  EXPECT_TRUE(Operations.empty());
-  ClockShutdown();
+  // A preview and a host's hack only show; the host ends them.
+  for (const WindowPlacement placement : {WindowPlacement::kPreview, WindowPlacement::kHack}) {
+    ClockPlacement = placement;
+    Create();
+    ClockLeftButtonDown();
+    ClockKey(kEscapeDown);
+    ClockKey(kEscapeUp);
+    ClockFocusLost();
+    EXPECT_FALSE(ClockClosed());
+    EXPECT_TRUE(Operations.empty());
+    ClockShutdown();
+  }
 
-  PreviewMode = 0;
+  ClockPlacement = WindowPlacement::kFullScreen;
   Create();
   ClockKey(KeyEvent{KeyName::kOther, true, false, false});
   ClockKey(KeyEvent{KeyName::kEscape, true, true, false});  // Alt+Esc
@@ -225,11 +229,11 @@ TEST_F(ClockWindowTest, FocusLossTakesItBackInFullScreenOnly) {
   EXPECT_EQ(Operations, (std::vector<std::string>{"focus"}));
   ClockShutdown();
 
-  PreviewMode = 1;
+  ClockPlacement = WindowPlacement::kPreview;
   Create();
   ClockFocusLost();
   EXPECT_TRUE(Operations.empty());
-  PreviewMode = 0;
+  ClockPlacement = WindowPlacement::kFullScreen;
 }
 
 TEST_F(ClockWindowTest, AStoppedClockShowsItsInstantAndABadOneLeavesTheClock) {
@@ -264,7 +268,7 @@ const ClockPlatform SecondPlatform = {SecondBuffer, SecondFree,   SecondTimer, S
 TEST_F(ClockWindowTest, TheBackEndInUseGetsEveryOperation) {
   SecondOperations.clear();
   ClockPlatformInUse = &SecondPlatform;
-  ClockCreate(Rect{0, 0, 640, 480}, 1920, 1080);
+  ClockCreate(Rect{0, 0, 640, 480});
   ClockRightButtonUp();
   ClockFocusLost();
   ClockKey(kEscapeDown);
@@ -276,7 +280,7 @@ TEST_F(ClockWindowTest, TheBackEndInUseGetsEveryOperation) {
 
   ClockPlatformInUse = nullptr;
   SecondOperations.clear();
-  ClockCreate(Rect{0, 0, 640, 480}, 1920, 1080);
+  ClockCreate(Rect{0, 0, 640, 480});
   EXPECT_EQ(BackBufferDC, nullptr);
   ClockTimerTick();
   ClockKey(kEscapeDown);

@@ -134,11 +134,11 @@ class ClockWindowTest : public ::testing::Test {
     ClockLook = FaceLook{};  // the settings' defaults
     parent_ = MakeParent();
     ASSERT_NE(parent_, nullptr);
-    PreviewMode = 1;
+    ClockPlacement = WindowPlacement::kPreview;
     ParentWindow = reinterpret_cast<WindowHandle>(parent_);
   }
   void TearDown() override {
-    PreviewMode = 0;
+    ClockPlacement = WindowPlacement::kFullScreen;
     ParentWindow = 0;
     ClockSource = ReadSystemClock;
     if (IsWindow(parent_)) DestroyWindow(parent_);
@@ -247,7 +247,7 @@ TEST_F(ClockWindowTest, PreviewLeavesTheFocusWhereItGoes) {
 }
 
 TEST_F(ClockWindowTest, FullScreenHooksTheKeysAndTakesTheFocusBack) {
-  PreviewMode = 0;
+  ClockPlacement = WindowPlacement::kFullScreen;
   HWND clock = nullptr, focusAfter = nullptr;
   std::uintptr_t hook = 0;
   const int result = Run({[&] {
@@ -282,7 +282,7 @@ class TwoMonitorTest : public ClockWindowTest {
  protected:
   void SetUp() override {
     ClockWindowTest::SetUp();
-    PreviewMode = 0;
+    ClockPlacement = WindowPlacement::kFullScreen;
     TestMonitors = {RECT{0, 0, 640, 480}, RECT{640, 0, 1040, 300}};
     MonitorAreas = ReadTestMonitors;
   }
@@ -391,11 +391,11 @@ TEST_F(ClockWindowTest, WheelDoesNothingWithThemesOff) {
 }
 
 TEST(ClockWindowStart, StalePreviewParentCreatesNothing) {
-  PreviewMode = 1;
+  ClockPlacement = WindowPlacement::kPreview;
   ParentWindow = 0x7FFF0;  // no such window
   EXPECT_EQ(RunClockWindow(GetModuleHandleW(nullptr)), 0);
   EXPECT_EQ(KeyboardHook, 0u);
-  PreviewMode = 0;
+  ClockPlacement = WindowPlacement::kFullScreen;
   ParentWindow = 0;
 }
 

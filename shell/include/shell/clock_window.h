@@ -15,8 +15,11 @@
 // A window handle as a number: an X window id, or an HWND's value.
 using WindowHandle = std::uintptr_t;
 
-// 1 when the saver runs inside `ParentWindow` instead of covering the screen.
-extern int PreviewMode;
+// Where the clock shows: over the whole screen (a click or Escape ends the
+// run, and the window keeps the focus), in a host's preview window, or as a
+// host's hack in a window it made (or its root). The last two only show.
+enum class WindowPlacement { kFullScreen, kPreview, kHack };
+extern WindowPlacement ClockPlacement;
 // Preview parent (and owner of the options dialog); 0 when none was given.
 extern WindowHandle ParentWindow;
 // Client area of the clock window (of the first monitor's face where there
@@ -56,10 +59,9 @@ extern const ClockPlatform* ClockPlatformInUse;
 
 // ---- Event handling ------------------------------------------------------
 
-// Creation: `client` is the window's client rectangle; when its right and
-// bottom are both 0 the screen size is used instead. Builds the back buffer,
-// lays the face out, picks the theme and arms the first frame.
-void ClockCreate(Rect client, int screenWidth, int screenHeight);
+// Creation: `client` is the face's rectangle in the window. Builds the back
+// buffer, lays the face out, picks the theme and arms the first frame.
+void ClockCreate(Rect client);
 // Creation where the platform has made the faces itself, one per monitor
 // (`MonitorFaces`, monitor_faces.h): lays the first out, picks the theme and
 // arms the first frame.
