@@ -368,6 +368,8 @@ link_clicks() {
   xdotool key Escape
   wait_saver 10
   cp "$shots/.cmd.exe" "$system_cmd"
+  # Each start left a hidden console behind; the next steps start afresh.
+  wineserver -k 2>/dev/null || true
   [[ $(wc -l < "$launches") == 3 ]] ||
     fail "$(wc -l < "$launches") starts: a click off the link's text started it"
 }
