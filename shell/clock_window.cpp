@@ -5,13 +5,11 @@
 #include "face/numerals.h"
 #include "face/themes.h"
 #include "shell/frame_schedule.h"
-#include "shell/keyboard_filter.h"
 #include "shell/monitor_faces.h"
 
-int PreviewMode = 0;
+WindowPlacement ClockPlacement = WindowPlacement::kFullScreen;
 WindowHandle ParentWindow = 0;
 Rect ClockRect;
-std::uintptr_t KeyboardHook = 0;
 const ClockPlatform* ClockPlatformInUse = nullptr;
 
 namespace {
@@ -21,22 +19,22 @@ namespace {
 // may draw after it.
 bool Closed = false;
 
-// The platform file's own operations, unless another back end runs.
-const ClockPlatform OwnPlatform = {CreateBackBuffer, FreeBackBuffer, ArmClockTimer, StopClockTimer,
-                                   RemoveKeyboardFilter, TakeFocusBack, PostQuit};
+// Before a back end is in use, and after: nothing to ask of anyone.
+const ClockPlatform NoPlatform = {
+    [](int, int) { BackBufferDC = nullptr; }, [] { BackBufferDC = nullptr; }, [](int) {}, [] {}, [] {}, [] {},
+    [](int) {}};
 
 const ClockPlatform& Platform() {
-  return ClockPlatformInUse != nullptr ? *ClockPlatformInUse : OwnPlatform;
+  return ClockPlatformInUse != nullptr ? *ClockPlatformInUse : NoPlatform;
 }
 
 }  // namespace
 
 bool ClockClosed() { return Closed; }
 
-void ClockCreate(Rect client, int screenWidth, int screenHeight) {
+void ClockCreate(Rect client) {
   Closed = false;
   ClockRect = client;
-  if (client.right == 0 && client.bottom == 0) ClockRect = Rect{0, 0, screenWidth, screenHeight};
   const int width = ClockRect.right - ClockRect.left;
   const int height = ClockRect.bottom - ClockRect.top;
   Platform().createBackBuffer(width, height);
@@ -80,32 +78,31 @@ void ClockRightButtonUp() {
   ClockLook.NumeralStyle = NextNumeralStyle(ClockLook.NumeralStyle);
 }
 
-void ClockWheel(int delta) {
+void ClockWheel(int step) {
   if (Closed || ClockLook.ColorByWeekday == 0) return;
   Platform().armClockTimer(kFirstFrameDelay);
-  MoveTheme(ClockLook, delta);
+  MoveTheme(ClockLook, step);
   UpdateHighlightColor(ClockLook);
 }
 
 void ClockLeftButtonDown() {
-  if (Closed || PreviewMode != 0) return;
+  if (Closed || ClockPlacement != WindowPlacement::kFullScreen) return;
   ClockShutdown();
 }
 
-void ClockKey(unsigned message, unsigned virtualKey) {
-  if (message != kKeyDownMessage && message != kKeyUpMessage) return;
-  if (virtualKey == kEscapeKey) ClockLeftButtonDown();
+void ClockKey(const KeyEvent& event) {
+  if (event.key == KeyName::kEscape && !event.alt) ClockLeftButtonDown();
 }
 
-void ClockKeyEvent(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld) {
-  if (FilterSwallowsKeyStroke(message, virtualKey, altFlag, controlHeld)) return;
-  ClockKey(message, virtualKey);
+void ClockKeyEvent(const KeyEvent& event) {
+  if (FilterSwallowsKeyStroke(event)) return;
+  ClockKey(event);
 }
 
 void ClockFocusLost() {
   // A preview lives inside another program's window (the host's settings
   // dialog): the focus is that program's to give, never ours to take.
-  if (Closed || PreviewMode != 0) return;
+  if (Closed || ClockPlacement != WindowPlacement::kFullScreen) return;
   Platform().takeFocusBack();
 }
 
@@ -114,10 +111,7 @@ void ClockDestroyed() { ClockShutdown(); }
 void ClockShutdown() {
   if (Closed) return;
   Closed = true;
-  if (KeyboardHook != 0) {
-    Platform().removeKeyboardFilter();
-    KeyboardHook = 0;
-  }
+  Platform().removeKeyboardFilter();
   Platform().stopClockTimer();
   Platform().freeBackBuffer();
   MonitorFaces.clear();

@@ -158,7 +158,6 @@ void FollowKeyboard() {
   InhibitedSurface = KeyboardSurface;
   InhibitorAnswered = false;
   InhibitorWasActive = false;
-  KeyboardHook = 1;
   AwaitAnswer();
 }
 
@@ -198,14 +197,14 @@ void ReleaseKeyboard() {
 }
 
 // The same keys as X11's keysyms: GDK's key values are those.
-unsigned VirtualKeyOf(guint keyval) {
+KeyName KeyNameOf(guint keyval) {
   switch (keyval) {
-    case GDK_KEY_Escape: return kEscapeKey;
+    case GDK_KEY_Escape: return KeyName::kEscape;
     case GDK_KEY_Tab:
-    case GDK_KEY_ISO_Left_Tab: return kTabKey;
-    case GDK_KEY_Super_L: return kLeftWindowsKey;
-    case GDK_KEY_Super_R: return kRightWindowsKey;
-    default: return 0;
+    case GDK_KEY_ISO_Left_Tab: return KeyName::kTab;
+    case GDK_KEY_Super_L: return KeyName::kLeftSuper;
+    case GDK_KEY_Super_R: return KeyName::kRightSuper;
+    default: return KeyName::kOther;
   }
 }
 
@@ -217,11 +216,8 @@ gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer) {
     if (!press && !EscapeDown) return TRUE;
     EscapeDown = press;
   }
-  const bool alt = (event->state & GDK_MOD1_MASK) != 0;
-  const bool control = (event->state & GDK_CONTROL_MASK) != 0;
-  const unsigned message = press ? (alt ? kSysKeyDownMessage : kKeyDownMessage)
-                                 : (alt ? kSysKeyUpMessage : kKeyUpMessage);
-  ClockKeyEvent(message, VirtualKeyOf(event->keyval), alt, control);
+  ClockKeyEvent(KeyEvent{KeyNameOf(event->keyval), press, (event->state & GDK_MOD1_MASK) != 0,
+                         (event->state & GDK_CONTROL_MASK) != 0});
   return TRUE;
 }
 
@@ -240,8 +236,8 @@ gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer) {
 
 gboolean OnScroll(GtkWidget*, GdkEventScroll* event, gpointer) {
   // Wheel up is forward: the next theme.
-  if (event->direction == GDK_SCROLL_UP) ClockWheel(kWheelForward);
-  if (event->direction == GDK_SCROLL_DOWN) ClockWheel(kWheelBackward);
+  if (event->direction == GDK_SCROLL_UP) ClockWheel(1);
+  if (event->direction == GDK_SCROLL_DOWN) ClockWheel(-1);
   return TRUE;
 }
 

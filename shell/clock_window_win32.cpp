@@ -171,7 +171,7 @@ GdiSurface* SurfaceOf(HWND window) {
   if (const std::size_t index = FaceIndexOf(window); index < Faces.size()) {
     return Faces[index]->buffer.get();
   }
-  return window == ClockWindow && PreviewMode != 0 ? BackBuffer.get() : nullptr;
+  return window == ClockWindow && ClockPlacement != WindowPlacement::kFullScreen ? BackBuffer.get() : nullptr;
 }
 
 // A window uncovered or shown shows its last frame (black before the first)
@@ -195,23 +195,7 @@ void DropOtherFaces() {
   Faces.clear();
 }
 
-}  // namespace
-
-std::vector<RECT> ReadDisplayMonitors() {
-  std::vector<RECT> areas;
-  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&areas));
-  return areas;
-}
-
-std::vector<RECT> (*MonitorAreas)() = ReadDisplayMonitors;
-
 // ---- What the shared logic asks of the platform ----------------------------
-
-void CreateBackBuffer(int width, int height) {
-  FreeBackBuffer();
-  BackBuffer = std::make_unique<GdiSurface>(ClockWindow, width, height);
-  BackBufferDC = BackBuffer.get();
-}
 
 void FreeBackBuffer() {
   BackBufferDC = nullptr;
@@ -219,13 +203,17 @@ void FreeBackBuffer() {
   for (const auto& face : Faces) face->buffer.reset();
 }
 
+void CreateBackBuffer(int width, int height) {
+  FreeBackBuffer();
+  BackBuffer = std::make_unique<GdiSurface>(ClockWindow, width, height);
+  BackBufferDC = BackBuffer.get();
+}
+
 void ArmClockTimer(int milliseconds) {
   SetTimer(ClockWindow, kClockTimer, static_cast<UINT>(milliseconds), nullptr);
 }
 
 void StopClockTimer() { KillTimer(ClockWindow, kClockTimer); }
-
-void RemoveKeyboardFilter() { UnhookWindowsHookEx(reinterpret_cast<HHOOK>(KeyboardHook)); }
 
 void TakeFocusBack() {
   // A window may only take the foreground from the thread that has it, so
@@ -239,6 +227,19 @@ void TakeFocusBack() {
 }
 
 void PostQuit(int code) { PostQuitMessage(code); }
+
+const ClockPlatform Win32Platform = {CreateBackBuffer, FreeBackBuffer,  ArmClockTimer, StopClockTimer,
+                                     RemoveKeyboardFilter, TakeFocusBack, PostQuit};
+
+}  // namespace
+
+std::vector<RECT> ReadDisplayMonitors() {
+  std::vector<RECT> areas;
+  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
+
+std::vector<RECT> (*MonitorAreas)() = ReadDisplayMonitors;
 
 // ---- The window -------------------------------------------------------------
 
@@ -258,8 +259,9 @@ void RegisterClockClass(HINSTANCE instance) {
 
 int CreateClockWindow(HINSTANCE instance) {
   Instance = instance;
+  ClockPlatformInUse = &Win32Platform;
   DropOtherFaces();
-  if (PreviewMode == 0) {
+  if (ClockPlacement == WindowPlacement::kFullScreen) {
     if (!CreateFullScreenFaces()) return 0;
     InstallKeyboardFilter();
     return 1;
@@ -287,7 +289,7 @@ int RunClockWindow(HINSTANCE instance) {
   RegisterClockClass(instance);
   if (!CreateClockWindow(instance)) return 0;
   HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_ORBIDIAL));
-  ShowCursor(PreviewMode != 0);
+  ShowCursor(ClockPlacement != WindowPlacement::kFullScreen);
   MSG message;
   WPARAM result = 0;
   for (;;) {
@@ -312,12 +314,17 @@ LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_CREATE: {
       SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
       // Full screen, the faces are made once every monitor has its window.
-      if (PreviewMode == 0) return 0;
+      if (ClockPlacement == WindowPlacement::kFullScreen) return 0;
       ClockWindow = window;
       RECT client;
       GetClientRect(window, &client);
-      ClockCreate(Rect{client.left, client.top, client.right, client.bottom},
-                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+      Rect area{client.left, client.top, client.right, client.bottom};
+      // A preview whose parent has no client area yet draws at the screen's
+      // size, and shows as much of it as the parent will.
+      if (area.right == 0 && area.bottom == 0) {
+        area = Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+      }
+      ClockCreate(area);
       return 0;
     }
     case WM_TIMER:
@@ -327,18 +334,19 @@ LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       ClockRightButtonUp();
       break;
     case WM_MOUSEWHEEL:
-      ClockWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+      // One message, one step, whatever its delta: forward above 0.
+      ClockWheel(GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? 1 : -1);
       break;
     case WM_LBUTTONDOWN:
-      if (PreviewMode == 0) {
+      if (ClockPlacement == WindowPlacement::kFullScreen) {
         ClockLeftButtonDown();
         return 0;
       }
       break;
     case WM_KEYDOWN:
     case WM_KEYUP:
-      if (wParam == VK_ESCAPE && PreviewMode == 0) {
-        ClockKey(message, static_cast<unsigned>(wParam));
+      if (wParam == VK_ESCAPE && ClockPlacement == WindowPlacement::kFullScreen) {
+        ClockKey(KeyEvent{KeyName::kEscape, message == WM_KEYDOWN, false, false});
         return 0;
       }
       break;
@@ -351,10 +359,10 @@ LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_MOUSEACTIVATE:
       // A click on another monitor's face leaves the first window active
       // (it holds the focus and the keys); the click itself still comes.
-      if (window != ClockWindow && PreviewMode == 0) return MA_NOACTIVATE;
+      if (window != ClockWindow && ClockPlacement == WindowPlacement::kFullScreen) return MA_NOACTIVATE;
       break;
     case WM_DISPLAYCHANGE:
-      if (PreviewMode == 0) FollowMonitors();
+      if (ClockPlacement == WindowPlacement::kFullScreen) FollowMonitors();
       break;
     case WM_KILLFOCUS:
       // Only the first face's window takes the focus; the focus moving

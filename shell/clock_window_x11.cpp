@@ -61,6 +61,8 @@ struct FaceWindow {
 Display* TheDisplay = nullptr;
 X11Placement Placement = X11Placement::kFullScreen;
 bool TakesInput = false;
+// The keyboard grab, the system-key filter on X, is held.
+bool KeyboardGrabbed = false;
 Visual* TheVisual = nullptr;
 int TheDepth = 0;
 Cursor BlankCursor = 0;
@@ -290,7 +292,7 @@ bool CreateFullScreenWindows() {
   XSync(TheDisplay, False);
   const Window keyboard = Faces.front()->window;
   AskToGrabUnderXWayland(keyboard);
-  if (GrabKeyboard(keyboard)) KeyboardHook = 1;
+  KeyboardGrabbed = GrabKeyboard(keyboard);
   XSetInputFocus(TheDisplay, keyboard, RevertToParent, CurrentTime);
   return true;
 }
@@ -362,8 +364,7 @@ bool CreatePreviewWindow() {
   TheVisual = host.visual;
   TheDepth = host.depth;
   NameWindow(child);
-  ClockCreate(Rect{0, 0, host.width, host.height}, WidthOfScreen(host.screen),
-              HeightOfScreen(host.screen));
+  ClockCreate(Rect{0, 0, host.width, host.height});
   XMapWindow(TheDisplay, child);
   XFlush(TheDisplay);
   return true;
@@ -384,8 +385,7 @@ bool UseHostWindow(bool root) {
   ParentWindow = host;
   TheVisual = attributes.visual;
   TheDepth = attributes.depth;
-  ClockCreate(Rect{0, 0, attributes.width, attributes.height}, WidthOfScreen(attributes.screen),
-              HeightOfScreen(attributes.screen));
+  ClockCreate(Rect{0, 0, attributes.width, attributes.height});
   return true;
 }
 
@@ -397,23 +397,20 @@ bool WindowMayHaveGone(const XErrorEvent& error) {
   return error.resourceid == static_cast<XID>(ParentWindow) || IsFaceWindow(error.resourceid);
 }
 
-unsigned VirtualKeyOf(KeySym symbol) {
+KeyName KeyNameOf(KeySym symbol) {
   switch (symbol) {
-    case XK_Escape: return kEscapeKey;
+    case XK_Escape: return KeyName::kEscape;
     case XK_Tab:
-    case XK_ISO_Left_Tab: return kTabKey;
-    case XK_Super_L: return kLeftWindowsKey;
-    case XK_Super_R: return kRightWindowsKey;
-    default: return 0;
+    case XK_ISO_Left_Tab: return KeyName::kTab;
+    case XK_Super_L: return KeyName::kLeftSuper;
+    case XK_Super_R: return KeyName::kRightSuper;
+    default: return KeyName::kOther;
   }
 }
 
 void HandleKey(XKeyEvent& event, bool press) {
-  const bool alt = (event.state & Mod1Mask) != 0;
-  const bool control = (event.state & ControlMask) != 0;
-  const unsigned message = press ? (alt ? kSysKeyDownMessage : kKeyDownMessage)
-                                 : (alt ? kSysKeyUpMessage : kKeyUpMessage);
-  ClockKeyEvent(message, VirtualKeyOf(XLookupKeysym(&event, 0)), alt, control);
+  ClockKeyEvent(KeyEvent{KeyNameOf(XLookupKeysym(&event, 0)), press, (event.state & Mod1Mask) != 0,
+                         (event.state & ControlMask) != 0});
 }
 
 // A window other than ours mapped or moved in the stack on the root.
@@ -452,8 +449,8 @@ void HandleEvent(XEvent& event) {
       if (!TakesInput || !IsFaceWindow(event.xbutton.window)) break;
       if (event.xbutton.button == Button1) ClockLeftButtonDown();
       // Wheel up is forward: the next theme.
-      if (event.xbutton.button == Button4) ClockWheel(kWheelForward);
-      if (event.xbutton.button == Button5) ClockWheel(kWheelBackward);
+      if (event.xbutton.button == Button4) ClockWheel(1);
+      if (event.xbutton.button == Button5) ClockWheel(-1);
       break;
     case ButtonRelease:
       if (TakesInput && IsFaceWindow(event.xbutton.window) && event.xbutton.button == Button3) {
@@ -524,16 +521,14 @@ void RetakeFocus() {
   LastFocusRetake = MonotonicMilliseconds();
   const Window keyboard = Faces.front()->window;
   // The program that held the keyboard at the start may have let it go.
-  if (KeyboardHook == 0 &&
+  if (!KeyboardGrabbed &&
       XGrabKeyboard(TheDisplay, keyboard, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
           GrabSuccess) {
-    KeyboardHook = 1;
+    KeyboardGrabbed = true;
   }
   XSetInputFocus(TheDisplay, keyboard, RevertToParent, CurrentTime);
   XFlush(TheDisplay);
 }
-
-}  // namespace
 
 // ---- What the shared logic asks of the platform ----------------------------
 
@@ -553,6 +548,8 @@ void FreeBackBuffer() {
 }
 
 void RemoveKeyboardFilter() {
+  if (!KeyboardGrabbed) return;
+  KeyboardGrabbed = false;
   XUngrabKeyboard(TheDisplay, CurrentTime);
   XFlush(TheDisplay);
 }
@@ -560,7 +557,7 @@ void RemoveKeyboardFilter() {
 void TakeFocusBack() {
   if (!TakesInput || Faces.empty() || FocusRetakeWaiting) return;
   // Held, the grab brings every key to the saver whoever has the focus.
-  if (KeyboardHook != 0) return;
+  if (KeyboardGrabbed) return;
   Window focus = 0;
   int revert = 0;
   XGetInputFocus(TheDisplay, &focus, &revert);
@@ -575,6 +572,11 @@ void TakeFocusBack() {
   }
 }
 
+const ClockPlatform X11Platform = {CreateBackBuffer, FreeBackBuffer,  ArmClockTimer, StopClockTimer,
+                                   RemoveKeyboardFilter, TakeFocusBack, PostQuit};
+
+}  // namespace
+
 int RunClockWindow(X11Placement placement) {
   const int signalFd = OpenSignalFd();
   TheDisplay = XOpenDisplay(nullptr);
@@ -587,6 +589,8 @@ int RunClockWindow(X11Placement placement) {
   InstallXErrorHandlers(TheDisplay);
   SetExpectedXErrors(WindowMayHaveGone);
   Placement = placement;
+  KeyboardGrabbed = false;
+  ClockPlatformInUse = &X11Platform;
 
   bool created = false;
   switch (placement) {
@@ -616,6 +620,7 @@ int RunClockWindow(X11Placement placement) {
   Faces.clear();
   ReportXErrors();
   XCloseDisplay(TheDisplay);
+  ClockPlatformInUse = nullptr;
   TheDisplay = nullptr;
   if (signalFd >= 0) close(signalFd);
   return created || BufferMissing ? code : 0;

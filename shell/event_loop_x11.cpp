@@ -115,7 +115,7 @@ long long MonotonicMilliseconds() {
   return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-// ---- What the shared logic asks of the platform ----------------------------
+// ---- The timer and the quit of the X11 back end -----------------------------
 
 void ArmClockTimer(int milliseconds) { Arm(Timer, milliseconds); }
 

@@ -1,6 +1,6 @@
 // The saver's one thread on X: a poll() over the X connection and a
 // signalfd, with the frame timer of clock_window.h (and one deferred call) as
-// its deadlines. Supplies the timer and quit operations of clock_window.h.
+// its deadlines. Supplies the timer and quit operations of the X11 back end.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -21,3 +21,11 @@ void CallLater(int milliseconds, void (*what)());
 
 // Milliseconds of the monotonic clock, for spacing things out.
 long long MonotonicMilliseconds();
+
+// The frame timer: fires `ClockTimerTick` once, `milliseconds` from now;
+// re-arming replaces the wait.
+void ArmClockTimer(int milliseconds);
+// Stops the frame timer and any deferred call.
+void StopClockTimer();
+// Ends `RunEventLoop` with `code` once the current event is done.
+void PostQuit(int code);

@@ -1,31 +1,26 @@
 #include "shell/keyboard_filter.h"
 
-bool FilterSwallowsKey(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld) {
-  if (message != kKeyDownMessage && message != kKeyUpMessage && message != kSysKeyDownMessage &&
-      message != kSysKeyUpMessage) {
-    return false;
-  }
-  if (virtualKey == kTabKey && altFlag) return true;
-  if (virtualKey == kEscapeKey && altFlag) return true;
-  if (virtualKey == kLeftWindowsKey || virtualKey == kRightWindowsKey) return true;
-  return virtualKey == kEscapeKey && controlHeld;
+bool FilterSwallowsKey(const KeyEvent& event) {
+  if (event.key == KeyName::kTab && event.alt) return true;
+  if (event.key == KeyName::kEscape && (event.alt || event.control)) return true;
+  return event.key == KeyName::kLeftSuper || event.key == KeyName::kRightSuper;
 }
 
 namespace {
 
-// Virtual keys whose press was swallowed and whose release is still to come.
-bool SwallowedKeysDown[256];
+// Keys whose press was swallowed and whose release is still to come.
+bool SwallowedKeysDown[static_cast<int>(KeyName::kRightSuper) + 1];
 
 }  // namespace
 
-bool FilterSwallowsKeyStroke(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld) {
-  bool swallow = FilterSwallowsKey(message, virtualKey, altFlag, controlHeld);
-  if (virtualKey >= 256) return swallow;
-  if (message == kKeyDownMessage || message == kSysKeyDownMessage) {
-    SwallowedKeysDown[virtualKey] = swallow;
-  } else if (message == kKeyUpMessage || message == kSysKeyUpMessage) {
-    swallow = swallow || SwallowedKeysDown[virtualKey];
-    SwallowedKeysDown[virtualKey] = false;
+bool FilterSwallowsKeyStroke(const KeyEvent& event) {
+  bool swallow = FilterSwallowsKey(event);
+  bool& down = SwallowedKeysDown[static_cast<int>(event.key)];
+  if (event.press) {
+    down = swallow;
+  } else {
+    swallow = swallow || down;
+    down = false;
   }
   return swallow;
 }

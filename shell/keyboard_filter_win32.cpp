@@ -3,6 +3,25 @@
 #include "shell/clock_window.h"
 #include "shell/keyboard_filter.h"
 
+std::uintptr_t KeyboardHook = 0;
+
+KeyName KeyNameOfVirtualKey(unsigned virtualKey) {
+  switch (virtualKey) {
+    case VK_TAB: return KeyName::kTab;
+    case VK_ESCAPE: return KeyName::kEscape;
+    case VK_LWIN: return KeyName::kLeftSuper;
+    case VK_RWIN: return KeyName::kRightSuper;
+    default: return KeyName::kOther;
+  }
+}
+
+bool KeyEventOfMessage(UINT message, unsigned virtualKey, bool alt, bool control, KeyEvent* event) {
+  const bool press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+  if (!press && message != WM_KEYUP && message != WM_SYSKEYUP) return false;
+  *event = KeyEvent{KeyNameOfVirtualKey(virtualKey), press, alt, control};
+  return true;
+}
+
 LRESULT CALLBACK KeyboardFilterProc(int code, WPARAM wParam, LPARAM lParam) {
   HHOOK hook = reinterpret_cast<HHOOK>(KeyboardHook);
   if (code != HC_ACTION) return CallNextHookEx(hook, code, wParam, lParam);
@@ -13,7 +32,9 @@ LRESULT CALLBACK KeyboardFilterProc(int code, WPARAM wParam, LPARAM lParam) {
   // the same.
   const bool altHeld =
       (key->flags & LLKHF_ALTDOWN) != 0 || (GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
-  if (FilterSwallowsKeyStroke(static_cast<unsigned>(wParam), key->vkCode, altHeld, controlHeld)) {
+  KeyEvent event;
+  if (KeyEventOfMessage(static_cast<UINT>(wParam), key->vkCode, altHeld, controlHeld, &event) &&
+      FilterSwallowsKeyStroke(event)) {
     return 1;
   }
   return CallNextHookEx(hook, code, wParam, lParam);
@@ -24,4 +45,10 @@ void InstallKeyboardFilter() {
   // some Windows versions refuse the hook without a module handle.
   HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardFilterProc, GetModuleHandleW(nullptr), 0);
   KeyboardHook = reinterpret_cast<std::uintptr_t>(hook);
+}
+
+void RemoveKeyboardFilter() {
+  if (KeyboardHook == 0) return;
+  UnhookWindowsHookEx(reinterpret_cast<HHOOK>(KeyboardHook));
+  KeyboardHook = 0;
 }

@@ -82,7 +82,11 @@ int main(int argc, char** argv) {
     if (ended == kDialogNoFont) return kExitNoFont;
     return ended == 0 ? kExitNoDisplay : kExitOk;
   }
-  PreviewMode = request.mode == StartMode::kFullScreen ? 0 : 1;
+  switch (request.mode) {
+    case StartMode::kFullScreen: ClockPlacement = WindowPlacement::kFullScreen; break;
+    case StartMode::kPreview: ClockPlacement = WindowPlacement::kPreview; break;
+    default: ClockPlacement = WindowPlacement::kHack; break;
+  }
 
   std::string error;
   if (!LoadClockFaces(&error)) {

@@ -55,7 +55,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
       return 0;
     }
     case StartMode::kPreview:
-      PreviewMode = 1;
+      ClockPlacement = WindowPlacement::kPreview;
       break;
     default:
       break;

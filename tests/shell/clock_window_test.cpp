@@ -20,6 +20,9 @@
 
 namespace {
 
+constexpr KeyEvent kEscapeDown{KeyName::kEscape, true, false, false};
+constexpr KeyEvent kEscapeUp{KeyName::kEscape, false, false, false};
+
 std::vector<std::string> Operations;
 std::unique_ptr<RecordingSurface> Buffer;
 int BuffersAlive = 0;
@@ -34,27 +37,49 @@ bool Wednesday(std::tm* out) {
   return true;
 }
 
+// The fake platform.
+void FakeBuffer(int width, int height) {
+  Operations.push_back("buffer " + std::to_string(width) + "x" + std::to_string(height));
+  Buffer = std::make_unique<RecordingSurface>();
+  ++BuffersAlive;
+  BackBufferDC = Buffer.get();
+}
+void FakeFree() {
+  Operations.push_back("free");
+  if (Buffer != nullptr) --BuffersAlive;
+  BackBufferDC = nullptr;
+  Buffer.reset();
+}
+void FakeTimer(int milliseconds) { Operations.push_back("timer " + std::to_string(milliseconds)); }
+void FakeStop() { Operations.push_back("stop"); }
+void FakeUnhook() { Operations.push_back("unhook"); }
+void FakeFocus() { Operations.push_back("focus"); }
+void FakeQuit(int code) { Operations.push_back("quit " + std::to_string(code)); }
+const ClockPlatform FakePlatform = {FakeBuffer, FakeFree,  FakeTimer, FakeStop,
+                                    FakeUnhook, FakeFocus, FakeQuit};
+
 class ClockWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Operations.clear();
     ClockSource = Wednesday;
     ClockLook = FaceLook{};  // the settings' defaults
-    PreviewMode = 0;
+    ClockPlacement = WindowPlacement::kFullScreen;
+    ClockPlatformInUse = &FakePlatform;
   }
   void TearDown() override {
     ClockShutdown();
+    ClockPlatformInUse = nullptr;
     ClockSource = ReadSystemClock;
   }
   void Create(Rect client = Rect{0, 0, 800, 600}) {
-    ClockCreate(client, 1920, 1080);
-    KeyboardHook = 1;
+    ClockCreate(client);
     Operations.clear();
   }
 };
 
 TEST_F(ClockWindowTest, CreationLaysOutAndArmsTheFirstFrame) {
-  ClockCreate(Rect{0, 0, 800, 600}, 1920, 1080);
+  ClockCreate(Rect{0, 0, 800, 600});
   EXPECT_EQ(Operations, (std::vector<std::string>{"buffer 800x600", "timer 10"}));
   EXPECT_EQ(ClockLook.ThemeIndex, 3);
   EXPECT_EQ(ClockLook.HighlightColor, 0x00FCC625u);
@@ -64,14 +89,14 @@ TEST_F(ClockWindowTest, CreationLaysOutAndArmsTheFirstFrame) {
   EXPECT_EQ(MonitorFaces[0].layout.ClientHeight, 600);
 }
 
-TEST_F(ClockWindowTest, AnEmptyClientAreaMeansTheScreen) {
-  ClockCreate(Rect{0, 0, 0, 0}, 1920, 1080);
-  EXPECT_EQ(ClockRect.right, 1920);
-  EXPECT_EQ(ClockRect.bottom, 1080);
-  EXPECT_EQ(Operations.front(), "buffer 1920x1080");
+TEST_F(ClockWindowTest, TheClientAreaIsTakenAsGiven) {
+  // An empty area is no stand-in for the screen: the back end says which.
+  ClockCreate(Rect{0, 0, 0, 0});
+  EXPECT_EQ(ClockRect.right, 0);
+  EXPECT_EQ(ClockRect.bottom, 0);
+  EXPECT_EQ(Operations.front(), "buffer 0x0");
   ClockShutdown();
-  // Only both right and bottom at 0 count; a preview's own size is kept.
-  ClockCreate(Rect{0, 0, 0, 120}, 1920, 1080);
+  ClockCreate(Rect{0, 0, 0, 120});
   EXPECT_EQ(ClockRect.right, 0);
   EXPECT_EQ(ClockRect.bottom, 120);
 }
@@ -81,8 +106,8 @@ TEST_F(ClockWindowTest, ThemeStaysWithoutColourThemes) {
   Create();
   EXPECT_EQ(ClockLook.ThemeIndex, 0);
   EXPECT_EQ(ClockLook.HighlightColor, 0x0000FAFAu);
-  ClockWheel(kWheelForward);
-  ClockWheel(kWheelBackward);
+  ClockWheel(1);
+  ClockWheel(-1);
   EXPECT_EQ(ClockLook.ThemeIndex, 0);
   EXPECT_TRUE(Operations.empty());
 }
@@ -130,32 +155,36 @@ TEST_F(ClockWindowTest, RightClicksCycleTheStylesAndRelayout) {
 TEST_F(ClockWindowTest, WheelWrapsBothWays) {
   Create();
   ClockLook.ThemeIndex = 6;
-  ClockWheel(kWheelForward);
+  ClockWheel(1);
   EXPECT_EQ(ClockLook.ThemeIndex, 0);
   EXPECT_EQ(ClockLook.HighlightColor, 0x0000FAFAu);
-  ClockWheel(kWheelBackward);
+  ClockWheel(-1);
   EXPECT_EQ(ClockLook.ThemeIndex, 6);
   EXPECT_EQ(ClockLook.HighlightColor, 0x0038FF32u);
   ClockLook.ThemeIndex = 0;
-  ClockWheel(0);  // no delta counts as backward
+  ClockWheel(0);  // no step forward counts as backward
   EXPECT_EQ(ClockLook.ThemeIndex, 6);
   EXPECT_EQ(Operations, (std::vector<std::string>(3, "timer 10")));
 }
 
 TEST_F(ClockWindowTest, LeftClickAndEscapeEndFullScreenOnly) {
-  PreviewMode = 1;
-  Create();
-  ClockLeftButtonDown();
-  ClockKey(kKeyDownMessage, kEscapeKey);
-  ClockKey(kKeyUpMessage, kEscapeKey);
-  EXPECT_FALSE(ClockClosed());
-  EXPECT_TRUE(Operations.empty());
-  ClockShutdown();
+  // A preview and a host's hack only show; the host ends them.
+  for (const WindowPlacement placement : {WindowPlacement::kPreview, WindowPlacement::kHack}) {
+    ClockPlacement = placement;
+    Create();
+    ClockLeftButtonDown();
+    ClockKey(kEscapeDown);
+    ClockKey(kEscapeUp);
+    ClockFocusLost();
+    EXPECT_FALSE(ClockClosed());
+    EXPECT_TRUE(Operations.empty());
+    ClockShutdown();
+  }
 
-  PreviewMode = 0;
+  ClockPlacement = WindowPlacement::kFullScreen;
   Create();
-  ClockKey(kKeyDownMessage, 'Q');
-  ClockKey(kSysKeyDownMessage, kEscapeKey);
+  ClockKey(KeyEvent{KeyName::kOther, true, false, false});
+  ClockKey(KeyEvent{KeyName::kEscape, true, true, false});  // Alt+Esc
   EXPECT_FALSE(ClockClosed());
   ClockLeftButtonDown();
   EXPECT_TRUE(ClockClosed());
@@ -163,33 +192,32 @@ TEST_F(ClockWindowTest, LeftClickAndEscapeEndFullScreenOnly) {
 
 TEST_F(ClockWindowTest, EscapeReleaseAloneEnds) {
   Create();
-  ClockKey(kKeyUpMessage, kEscapeKey);
+  ClockKey(kEscapeUp);
   EXPECT_TRUE(ClockClosed());
 }
 
 TEST_F(ClockWindowTest, SwallowedEscapesDoNotEnd) {
   Create();
-  ClockKeyEvent(kKeyDownMessage, kEscapeKey, false, true);  // Ctrl+Esc
-  ClockKeyEvent(kKeyUpMessage, kEscapeKey, false, false);   // Control let go first
-  ClockKeyEvent(kSysKeyDownMessage, kEscapeKey, true, false);
-  ClockKeyEvent(kSysKeyUpMessage, kEscapeKey, true, false);
+  ClockKeyEvent(KeyEvent{KeyName::kEscape, true, false, true});  // Ctrl+Esc
+  ClockKeyEvent(kEscapeUp);                                      // Control let go first
+  ClockKeyEvent(KeyEvent{KeyName::kEscape, true, true, false});  // Alt+Esc
+  ClockKeyEvent(KeyEvent{KeyName::kEscape, false, true, false});
   EXPECT_FALSE(ClockClosed());
-  ClockKeyEvent(kKeyDownMessage, kEscapeKey, false, false);
+  ClockKeyEvent(kEscapeDown);
   EXPECT_TRUE(ClockClosed());
 }
 
 TEST_F(ClockWindowTest, ShutdownActsOnceAndSilencesEverything) {
   Create();
-  ClockKey(kKeyDownMessage, kEscapeKey);
+  ClockKey(kEscapeDown);
   EXPECT_EQ(Operations, (std::vector<std::string>{"unhook", "stop", "free", "quit 0"}));
-  EXPECT_EQ(KeyboardHook, 0u);
   EXPECT_EQ(BackBufferDC, nullptr);
   Operations.clear();
-  ClockKey(kKeyUpMessage, kEscapeKey);
+  ClockKey(kEscapeUp);
   ClockDestroyed();
   ClockTimerTick();
   ClockRightButtonUp();
-  ClockWheel(kWheelForward);
+  ClockWheel(1);
   ClockFocusLost();
   EXPECT_TRUE(Operations.empty());
   EXPECT_EQ(BuffersAlive, 0);
@@ -201,11 +229,11 @@ TEST_F(ClockWindowTest, FocusLossTakesItBackInFullScreenOnly) {
   EXPECT_EQ(Operations, (std::vector<std::string>{"focus"}));
   ClockShutdown();
 
-  PreviewMode = 1;
+  ClockPlacement = WindowPlacement::kPreview;
   Create();
   ClockFocusLost();
   EXPECT_TRUE(Operations.empty());
-  PreviewMode = 0;
+  ClockPlacement = WindowPlacement::kFullScreen;
 }
 
 TEST_F(ClockWindowTest, AStoppedClockShowsItsInstantAndABadOneLeavesTheClock) {
@@ -221,8 +249,8 @@ TEST_F(ClockWindowTest, AStoppedClockShowsItsInstantAndABadOneLeavesTheClock) {
   }
 }
 
-// A second back end in the same program (Wayland beside X11): the shared
-// logic goes to its operations alone while it runs, and back afterwards.
+// Two back ends in one program (X11 and Wayland): the shared logic goes to
+// the one in use alone, and with none in use it asks nothing of anyone.
 std::vector<std::string> SecondOperations;
 void SecondBuffer(int width, int height) {
   SecondOperations.push_back("second buffer " + std::to_string(width) + "x" + std::to_string(height));
@@ -237,22 +265,28 @@ void SecondQuit(int code) { SecondOperations.push_back("second quit " + std::to_
 const ClockPlatform SecondPlatform = {SecondBuffer, SecondFree,   SecondTimer, SecondStop,
                                       SecondUnhook, SecondFocus, SecondQuit};
 
-TEST_F(ClockWindowTest, AnotherBackEndGetsEveryOperationWhileItRuns) {
+TEST_F(ClockWindowTest, TheBackEndInUseGetsEveryOperation) {
   SecondOperations.clear();
   ClockPlatformInUse = &SecondPlatform;
-  ClockCreate(Rect{0, 0, 640, 480}, 1920, 1080);
-  KeyboardHook = 1;
+  ClockCreate(Rect{0, 0, 640, 480});
   ClockRightButtonUp();
   ClockFocusLost();
-  ClockKey(kKeyDownMessage, kEscapeKey);
-  ClockPlatformInUse = nullptr;
+  ClockKey(kEscapeDown);
   EXPECT_TRUE(Operations.empty());
   EXPECT_EQ(SecondOperations,
             (std::vector<std::string>{"second buffer 640x480", "second timer 10", "second timer 10",
                                       "second focus", "second unhook", "second stop", "second free",
                                       "second quit 0"}));
-  Create();
-  EXPECT_EQ(SecondOperations.size(), 8u);
+
+  ClockPlatformInUse = nullptr;
+  SecondOperations.clear();
+  ClockCreate(Rect{0, 0, 640, 480});
+  EXPECT_EQ(BackBufferDC, nullptr);
+  ClockTimerTick();
+  ClockKey(kEscapeDown);
+  EXPECT_TRUE(ClockClosed());
+  EXPECT_TRUE(Operations.empty());
+  EXPECT_TRUE(SecondOperations.empty());
 }
 
 // Several monitors: faces the platform made itself, in `MonitorFaces`.
@@ -313,7 +347,7 @@ TEST_F(MonitorFacesTest, EachMonitorShowsItsOwnSizeOfOneInstant) {
 TEST_F(MonitorFacesTest, StyleAndThemeChangeEveryMonitor) {
   StartTwo();
   ClockRightButtonUp();
-  ClockWheel(kWheelForward);
+  ClockWheel(1);
   EXPECT_EQ(Operations, (std::vector<std::string>(2, "timer 10")));
   ClockTimerTick();
   EXPECT_EQ(ClockLook.NumeralStyle, 2);
@@ -360,22 +394,3 @@ TEST_F(MonitorFacesTest, ShutdownForgetsTheFaces) {
 }
 
 }  // namespace
-
-// The fake platform.
-void CreateBackBuffer(int width, int height) {
-  Operations.push_back("buffer " + std::to_string(width) + "x" + std::to_string(height));
-  Buffer = std::make_unique<RecordingSurface>();
-  ++BuffersAlive;
-  BackBufferDC = Buffer.get();
-}
-void FreeBackBuffer() {
-  Operations.push_back("free");
-  if (Buffer != nullptr) --BuffersAlive;
-  BackBufferDC = nullptr;
-  Buffer.reset();
-}
-void ArmClockTimer(int milliseconds) { Operations.push_back("timer " + std::to_string(milliseconds)); }
-void StopClockTimer() { Operations.push_back("stop"); }
-void RemoveKeyboardFilter() { Operations.push_back("unhook"); }
-void TakeFocusBack() { Operations.push_back("focus"); }
-void PostQuit(int code) { Operations.push_back("quit " + std::to_string(code)); }

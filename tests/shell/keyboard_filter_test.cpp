@@ -4,48 +4,47 @@
 
 namespace {
 
-constexpr unsigned kMessages[] = {kKeyDownMessage, kKeyUpMessage, kSysKeyDownMessage, kSysKeyUpMessage};
-constexpr unsigned kControl = 17;
+KeyEvent Key(KeyName key, bool press, bool alt, bool control) { return KeyEvent{key, press, alt, control}; }
 
 TEST(KeyboardFilter, SwallowsTheSwitchingCombinations) {
-  for (unsigned message : kMessages) {
-    SCOPED_TRACE(message);
-    EXPECT_TRUE(FilterSwallowsKey(message, kTabKey, true, false));      // Alt+Tab
-    EXPECT_TRUE(FilterSwallowsKey(message, kEscapeKey, true, false));   // Alt+Esc
-    EXPECT_TRUE(FilterSwallowsKey(message, kEscapeKey, false, true));   // Ctrl+Esc
-    EXPECT_TRUE(FilterSwallowsKey(message, kLeftWindowsKey, false, false));
-    EXPECT_TRUE(FilterSwallowsKey(message, kRightWindowsKey, true, true));
+  for (const bool press : {true, false}) {
+    SCOPED_TRACE(press);
+    EXPECT_TRUE(FilterSwallowsKey(Key(KeyName::kTab, press, true, false)));     // Alt+Tab
+    EXPECT_TRUE(FilterSwallowsKey(Key(KeyName::kEscape, press, true, false)));  // Alt+Esc
+    EXPECT_TRUE(FilterSwallowsKey(Key(KeyName::kEscape, press, false, true)));  // Ctrl+Esc
+    EXPECT_TRUE(FilterSwallowsKey(Key(KeyName::kLeftSuper, press, false, false)));
+    EXPECT_TRUE(FilterSwallowsKey(Key(KeyName::kRightSuper, press, true, true)));
   }
 }
 
 TEST(KeyboardFilter, PassesEverythingElse) {
-  for (unsigned message : kMessages) {
-    SCOPED_TRACE(message);
-    EXPECT_FALSE(FilterSwallowsKey(message, kTabKey, false, false));
-    EXPECT_FALSE(FilterSwallowsKey(message, kTabKey, false, true));  // Ctrl+Tab
-    EXPECT_FALSE(FilterSwallowsKey(message, kEscapeKey, false, false));
-    EXPECT_FALSE(FilterSwallowsKey(message, kControl, false, true));
-    EXPECT_FALSE(FilterSwallowsKey(message, 'A', true, true));
+  for (const bool press : {true, false}) {
+    SCOPED_TRACE(press);
+    EXPECT_FALSE(FilterSwallowsKey(Key(KeyName::kTab, press, false, false)));
+    EXPECT_FALSE(FilterSwallowsKey(Key(KeyName::kTab, press, false, true)));  // Ctrl+Tab
+    EXPECT_FALSE(FilterSwallowsKey(Key(KeyName::kEscape, press, false, false)));
+    EXPECT_FALSE(FilterSwallowsKey(Key(KeyName::kOther, press, true, true)));
   }
-  // Only the four key messages are looked at.
-  EXPECT_FALSE(FilterSwallowsKey(0x102, kLeftWindowsKey, false, false));
-  EXPECT_FALSE(FilterSwallowsKey(0, kEscapeKey, true, true));
 }
 
 TEST(KeyboardFilter, ReleaseOfASwallowedPressIsSwallowed) {
   // Ctrl+Esc with Control let go before Escape.
-  EXPECT_TRUE(FilterSwallowsKeyStroke(kKeyDownMessage, kEscapeKey, false, true));
-  EXPECT_TRUE(FilterSwallowsKeyStroke(kKeyUpMessage, kEscapeKey, false, false));
+  EXPECT_TRUE(FilterSwallowsKeyStroke(Key(KeyName::kEscape, true, false, true)));
+  EXPECT_TRUE(FilterSwallowsKeyStroke(Key(KeyName::kEscape, false, false, false)));
   // The next plain Escape is plain again.
-  EXPECT_FALSE(FilterSwallowsKeyStroke(kKeyDownMessage, kEscapeKey, false, false));
-  EXPECT_FALSE(FilterSwallowsKeyStroke(kKeyUpMessage, kEscapeKey, false, false));
-  // Alt+Esc reported as system keys, Alt let go first.
-  EXPECT_TRUE(FilterSwallowsKeyStroke(kSysKeyDownMessage, kEscapeKey, true, false));
-  EXPECT_TRUE(FilterSwallowsKeyStroke(kKeyUpMessage, kEscapeKey, false, false));
+  EXPECT_FALSE(FilterSwallowsKeyStroke(Key(KeyName::kEscape, true, false, false)));
+  EXPECT_FALSE(FilterSwallowsKeyStroke(Key(KeyName::kEscape, false, false, false)));
+  // Alt+Esc, Alt let go first.
+  EXPECT_TRUE(FilterSwallowsKeyStroke(Key(KeyName::kEscape, true, true, false)));
+  EXPECT_TRUE(FilterSwallowsKeyStroke(Key(KeyName::kEscape, false, false, false)));
   // A release whose press passed is judged on its own.
-  EXPECT_FALSE(FilterSwallowsKeyStroke(kKeyDownMessage, kEscapeKey, false, false));
-  EXPECT_TRUE(FilterSwallowsKeyStroke(kKeyUpMessage, kEscapeKey, false, true));
-  EXPECT_FALSE(FilterSwallowsKeyStroke(kKeyUpMessage, 300, false, false));
+  EXPECT_FALSE(FilterSwallowsKeyStroke(Key(KeyName::kEscape, true, false, false)));
+  EXPECT_TRUE(FilterSwallowsKeyStroke(Key(KeyName::kEscape, false, false, true)));
+  // A swallowed Super press is no reason to swallow another key's release.
+  EXPECT_TRUE(FilterSwallowsKeyStroke(Key(KeyName::kLeftSuper, true, false, false)));
+  EXPECT_FALSE(FilterSwallowsKeyStroke(Key(KeyName::kEscape, false, false, false)));
+  EXPECT_TRUE(FilterSwallowsKeyStroke(Key(KeyName::kLeftSuper, false, false, false)));
+  EXPECT_FALSE(FilterSwallowsKeyStroke(Key(KeyName::kOther, false, false, false)));
 }
 
 }  // namespace

@@ -134,11 +134,11 @@ class ClockWindowTest : public ::testing::Test {
     ClockLook = FaceLook{};  // the settings' defaults
     parent_ = MakeParent();
     ASSERT_NE(parent_, nullptr);
-    PreviewMode = 1;
+    ClockPlacement = WindowPlacement::kPreview;
     ParentWindow = reinterpret_cast<WindowHandle>(parent_);
   }
   void TearDown() override {
-    PreviewMode = 0;
+    ClockPlacement = WindowPlacement::kFullScreen;
     ParentWindow = 0;
     ClockSource = ReadSystemClock;
     if (IsWindow(parent_)) DestroyWindow(parent_);
@@ -247,7 +247,7 @@ TEST_F(ClockWindowTest, PreviewLeavesTheFocusWhereItGoes) {
 }
 
 TEST_F(ClockWindowTest, FullScreenHooksTheKeysAndTakesTheFocusBack) {
-  PreviewMode = 0;
+  ClockPlacement = WindowPlacement::kFullScreen;
   HWND clock = nullptr, focusAfter = nullptr;
   std::uintptr_t hook = 0;
   const int result = Run({[&] {
@@ -282,7 +282,7 @@ class TwoMonitorTest : public ClockWindowTest {
  protected:
   void SetUp() override {
     ClockWindowTest::SetUp();
-    PreviewMode = 0;
+    ClockPlacement = WindowPlacement::kFullScreen;
     TestMonitors = {RECT{0, 0, 640, 480}, RECT{640, 0, 1040, 300}};
     MonitorAreas = ReadTestMonitors;
   }
@@ -391,11 +391,11 @@ TEST_F(ClockWindowTest, WheelDoesNothingWithThemesOff) {
 }
 
 TEST(ClockWindowStart, StalePreviewParentCreatesNothing) {
-  PreviewMode = 1;
+  ClockPlacement = WindowPlacement::kPreview;
   ParentWindow = 0x7FFF0;  // no such window
   EXPECT_EQ(RunClockWindow(GetModuleHandleW(nullptr)), 0);
   EXPECT_EQ(KeyboardHook, 0u);
-  PreviewMode = 0;
+  ClockPlacement = WindowPlacement::kFullScreen;
   ParentWindow = 0;
 }
 
@@ -429,3 +429,28 @@ TEST(KeyboardFilterProc, SwallowsTheSwitchingKeysOnly) {
 }
 
 }  // namespace
+
+// The hook's messages in the filter's words: the four key messages, press or
+// release, with the keys the rule looks at named and every other key alike.
+TEST(KeyEventOfMessage, TheFourKeyMessagesAndTheirKeys) {
+  KeyEvent event{KeyName::kTab, true, true, true};
+  EXPECT_FALSE(KeyEventOfMessage(WM_CHAR, VK_LWIN, false, false, &event));
+  EXPECT_FALSE(KeyEventOfMessage(0, VK_ESCAPE, true, true, &event));
+  EXPECT_EQ(event.key, KeyName::kTab);  // left alone
+  const struct {
+    UINT message;
+    bool press;
+  } kMessages[] = {{WM_KEYDOWN, true}, {WM_KEYUP, false}, {WM_SYSKEYDOWN, true}, {WM_SYSKEYUP, false}};
+  for (const auto& c : kMessages) {
+    ASSERT_TRUE(KeyEventOfMessage(c.message, VK_ESCAPE, true, false, &event)) << c.message;
+    EXPECT_EQ(event.key, KeyName::kEscape);
+    EXPECT_EQ(event.press, c.press) << c.message;
+    EXPECT_TRUE(event.alt);
+    EXPECT_FALSE(event.control);
+  }
+  EXPECT_EQ(KeyNameOfVirtualKey(VK_TAB), KeyName::kTab);
+  EXPECT_EQ(KeyNameOfVirtualKey(VK_LWIN), KeyName::kLeftSuper);
+  EXPECT_EQ(KeyNameOfVirtualKey(VK_RWIN), KeyName::kRightSuper);
+  EXPECT_EQ(KeyNameOfVirtualKey(VK_CONTROL), KeyName::kOther);
+  EXPECT_EQ(KeyNameOfVirtualKey(300), KeyName::kOther);
+}

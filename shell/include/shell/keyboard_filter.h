@@ -1,27 +1,25 @@
-// The rule of the system-key filter: which keyboard messages the saver
-// withholds from the desktop while it runs (Alt+Tab, Alt+Esc, Ctrl+Esc and
-// the two Windows/Super keys). Each platform feeds its key events through it.
+// The rule of the system-key filter: which key events the saver withholds
+// from the desktop while it runs (Alt+Tab, Alt+Esc, Ctrl+Esc and the two
+// Super keys). Each back end names its key events in the words below and
+// feeds them through it.
 #pragma once
 
-// Keyboard messages, with the values the Windows hook receives.
-inline constexpr unsigned kKeyDownMessage = 256;
-inline constexpr unsigned kKeyUpMessage = 257;
-inline constexpr unsigned kSysKeyDownMessage = 260;
-inline constexpr unsigned kSysKeyUpMessage = 261;
+// The keys the rule and the clock window look at; every other is `kOther`.
+enum class KeyName { kOther, kTab, kEscape, kLeftSuper, kRightSuper };
 
-// Virtual-key codes the rule and the clock window look at.
-inline constexpr unsigned kTabKey = 9;
-inline constexpr unsigned kEscapeKey = 27;
-inline constexpr unsigned kLeftWindowsKey = 91;
-inline constexpr unsigned kRightWindowsKey = 92;
+// A key pressed or released, with the modifiers that matter.
+struct KeyEvent {
+  KeyName key = KeyName::kOther;
+  bool press = true;     // false: the key's release
+  bool alt = false;      // the Alt state the event carries
+  bool control = false;  // whether Control is down as the event happens
+};
 
-// True when the key event must be swallowed: `altFlag` is the Alt state the
-// event carries, `controlHeld` whether Control is down as the event happens.
-// Presses and releases are treated alike; messages other than the four key
-// messages always pass.
-bool FilterSwallowsKey(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld);
+// True when the key event must be swallowed. Presses and releases are
+// treated alike.
+bool FilterSwallowsKey(const KeyEvent& event);
 
 // The rule applied to a stream of key events: a release is also swallowed
 // when its press was, so Ctrl+Esc stays swallowed when Control comes up
 // before Escape. Keeps which keys are down swallowed.
-bool FilterSwallowsKeyStroke(unsigned message, unsigned virtualKey, bool altFlag, bool controlHeld);
+bool FilterSwallowsKeyStroke(const KeyEvent& event);
