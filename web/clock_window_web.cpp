@@ -29,17 +29,21 @@ EM_JS(void, JsArmTimer, (int milliseconds), {
 });
 EM_JS(void, JsStopTimer, (), { clearTimeout(Module.orbidialTimer); });
 
-void CreateBackBuffer(int, int) {
+namespace {
+
+void CreateCanvasBuffer(int, int) {
   Canvas.Reset();
   BackBufferDC = &Canvas;
 }
-void FreeBackBuffer() { BackBufferDC = nullptr; }
-void ArmClockTimer(int milliseconds) { JsArmTimer(milliseconds); }
-void StopClockTimer() { JsStopTimer(); }
+void FreeCanvasBuffer() { BackBufferDC = nullptr; }
 // A page has no system keys to hold back, no focus to take and no loop to end.
-void RemoveKeyboardFilter() {}
-void TakeFocusBack() {}
-void PostQuit(int) {}
+void Nothing() {}
+void NoQuit(int) {}
+
+const ClockPlatform PagePlatform = {CreateCanvasBuffer, FreeCanvasBuffer, JsArmTimer, JsStopTimer,
+                                    Nothing,            Nothing,          NoQuit};
+
+}  // namespace
 
 extern "C" {
 
@@ -52,8 +56,9 @@ EMSCRIPTEN_KEEPALIVE void orbidial_start(int width, int height, int style, int c
   if (at != nullptr && *at != 0) FreezeClockAt(at);
   ClockLook.NumeralStyle = StoredNumeralStyle(style);
   ClockLook.ColorByWeekday = colorByWeekday != 0 ? 1 : 0;
-  PreviewMode = 1;  // a click is the page's, not the end of the clock
-  ClockCreate(Rect{0, 0, width, height}, width, height);
+  ClockPlacement = WindowPlacement::kWindow;  // a click is the page's, not the end of the clock
+  ClockPlatformInUse = &PagePlatform;
+  ClockCreate(Rect{0, 0, width, height});
   if (theme >= 0 && theme < kThemeCount) {
     ClockLook.ThemeIndex = theme;
     UpdateHighlightColor(ClockLook);
@@ -68,15 +73,13 @@ EMSCRIPTEN_KEEPALIVE void orbidial_resize(int width, int height) {
   Canvas.Reset();
   MonitorFaces.front().client = Rect{0, 0, width, height};
   ClockFaceChanged(0);
-  ArmClockTimer(kFirstFrameDelay);
+  JsArmTimer(kFirstFrameDelay);
 }
 
 EMSCRIPTEN_KEEPALIVE void orbidial_right_button() { ClockRightButtonUp(); }
 
 // One notch of the wheel: forward above 0.
-EMSCRIPTEN_KEEPALIVE void orbidial_wheel(int forward) {
-  ClockWheel(forward > 0 ? kWheelForward : kWheelBackward);
-}
+EMSCRIPTEN_KEEPALIVE void orbidial_wheel(int forward) { ClockWheel(forward > 0 ? 1 : -1); }
 
 EMSCRIPTEN_KEEPALIVE int orbidial_style() { return ClockLook.NumeralStyle; }
 EMSCRIPTEN_KEEPALIVE int orbidial_theme() { return ClockLook.ThemeIndex; }

@@ -16,9 +16,11 @@
 using WindowHandle = std::uintptr_t;
 
 // Where the clock shows: over the whole screen (a click or Escape ends the
-// run, and the window keeps the focus), in a host's preview window, or as a
-// host's hack in a window it made (or its root). The last two only show.
-enum class WindowPlacement { kFullScreen, kPreview, kHack };
+// run, and the window keeps the focus), in a host's preview window, as a
+// host's hack in a window it made (or its root), or in a window of its own
+// among others (the browser page). The last three only show: their clicks
+// and keys are the host's or the user's.
+enum class WindowPlacement { kFullScreen, kPreview, kHack, kWindow };
 extern WindowPlacement ClockPlacement;
 // Preview parent (and owner of the options dialog); 0 when none was given.
 extern WindowHandle ParentWindow;
