@@ -70,6 +70,8 @@ saver_exits_with 0
 # saver, waits with the answer until the other has asked too. Unless asking
 # and taking are one step, both find it free and both run.
 mkdir "$WORK/meet"
+# The fault library comes before the sanitizer's runtime in a sanitizer build.
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
 copies=()
 for copy in 1 2; do
   ORBIDIAL_FAULT_MEET_DIR=$WORK/meet LD_PRELOAD=$E2E_FAULT_PRELOAD "$ORBIDIAL" 2>"$WORK/copy$copy.err" &

@@ -21,6 +21,8 @@ done
 # Held as it opens its settings, before the fonts and the display: the
 # signal waits for the saver's loop.
 mkdir "$WORK/hold"
+# The fault library comes before the sanitizer's runtime in a sanitizer build.
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
 for signal in TERM INT HUP; do
   rm -f "$WORK/hold"/*
   ORBIDIAL_FAULT_HOLD_OPEN=/OrbDial.ini ORBIDIAL_FAULT_HOLD_DIR=$WORK/hold LD_PRELOAD=$E2E_FAULT_PRELOAD \
