@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
-#include "face/surface.h"
+#include "common/color.h"
+#include "common/geometry.h"
 
 // The program's file version, the project's four numbers as the build gives
 // them; empty until ReadFileVersion.
@@ -94,21 +94,17 @@ int SeparatorEndX();
 // `LinkRect` for `DialogDpi`.
 void ComposeDialogTexts();
 
-// A mouse position packed as the platform delivers it: x in the low 16
-// bits, y in the high 16 bits.
-std::uint32_t PackPoint(int x, int y);
-
-// Whether a packed point lies strictly inside `LinkRect`, both coordinates
-// taken as unsigned 16-bit values.
-bool IsOnLink(std::uint32_t point);
+// Whether the client point (x, y) lies strictly inside `LinkRect`.
+bool IsOnLink(int x, int y);
 
 enum class CursorChange { Keep, ToHand, ToArrow };
-// A mouse move: the hand over the link; the arrow once on leaving it.
-CursorChange TrackLinkCursor(std::uint32_t point);
+// A mouse move to (x, y): the hand over the link; the arrow once on leaving
+// it.
+CursorChange TrackLinkCursor(int x, int y);
 
-// A left click: launches the link when the point is on it. Returns 1 when a
-// launcher was started.
-int ClickLink(std::uint32_t point);
+// A left click at (x, y): launches the link when the point is on it.
+// Returns 1 when a launcher was started.
+int ClickLink(int x, int y);
 
 // The check boxes: 2 states for "变色", 3 for "默认汉字".
 inline constexpr int kTwoStateMax = 1;
