@@ -46,7 +46,7 @@ void LoadAboutIcon() {
 // where it is used, so it follows the line wherever the dialog manager moves
 // it (a change of DPI).
 void PlaceLinkOnItsText(HWND dialog) {
-  HWND line = GetDlgItem(dialog, kWebAddressLineId);
+  HWND line = GetDlgItem(dialog, IDC_LINK_LINE);
   RECT box = {};
   if (line == nullptr || !GetWindowRect(line, &box)) return;
   MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
@@ -98,10 +98,10 @@ void InitDialog(HWND dialog, const AboutDialogStart* start) {
   Ended = false;
   DialogDpi = WindowDpi(dialog);
   ComposeDialogTexts();
-  SetLineText(dialog, kVersionLineId, VersionLine);
-  SetLineText(dialog, kCreditLineId, CreditLine);
-  SetLineText(dialog, kContactLineId, ContactLine);
-  SetLineText(dialog, kWebAddressLineId, WebAddressLine);
+  SetLineText(dialog, IDC_VERSION_LINE, VersionLine);
+  SetLineText(dialog, IDC_CREDIT_LINE, CreditLine);
+  SetLineText(dialog, IDC_CONTACT_LINE, ContactLine);
+  SetLineText(dialog, IDC_LINK_LINE, WebAddressLine);
   PlaceLinkOnItsText(dialog);
   // A caller that hands in no module means this program; none that hands in
   // no options, the stored ones.
@@ -178,7 +178,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       return FALSE;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
-      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kWebAddressLineId) {
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_LINK_LINE) {
         SetTextColor(dc, kLinkColor);
       }
       SetBkMode(dc, TRANSPARENT);

@@ -21,26 +21,23 @@ int ReadFileVersion();
 // The four parts of a version text; 1 when it is well formed.
 int ParseFileVersion(const char* text, unsigned (&parts)[4]);
 
-// The dialog template, in dialog units.
+// The dialog template's places, in dialog units (the Windows build keeps the
+// same template, with its control numbers, in its resources).
 struct DialogItem {
-  int id;
   int x, y, width, height;
 };
 inline constexpr int kDialogWidth = 176;
 inline constexpr int kDialogHeight = 90;
-inline constexpr int kVersionLineId = 1005;
-inline constexpr int kCreditLineId = 1006;
-inline constexpr int kContactLineId = 1007;
-inline constexpr int kWebAddressLineId = -1;
+// How the dialog ends: OK or a cancel.
 inline constexpr int kOkId = 1;
 inline constexpr int kCancelId = 2;
-inline constexpr DialogItem kVersionLineItem{kVersionLineId, 56, 6, 82, 10};
-inline constexpr DialogItem kCreditLineItem{kCreditLineId, 56, 19, 82, 10};
-inline constexpr DialogItem kWebAddressLineItem{kWebAddressLineId, 56, 43, 82, 10};
-inline constexpr DialogItem kContactLineItem{kContactLineId, 56, 31, 82, 10};
-inline constexpr DialogItem kColorBoxItem{1002, 18, 69, 26, 10};
-inline constexpr DialogItem kOkButtonItem{kOkId, 117, 66, 47, 17};
-inline constexpr DialogItem kHanBoxItem{1003, 58, 69, 39, 10};
+inline constexpr DialogItem kVersionLineItem{56, 6, 82, 10};
+inline constexpr DialogItem kCreditLineItem{56, 19, 82, 10};
+inline constexpr DialogItem kWebAddressLineItem{56, 43, 82, 10};
+inline constexpr DialogItem kContactLineItem{56, 31, 82, 10};
+inline constexpr DialogItem kColorBoxItem{18, 69, 26, 10};
+inline constexpr DialogItem kOkButtonItem{117, 66, 47, 17};
+inline constexpr DialogItem kHanBoxItem{58, 69, 39, 10};
 
 // Dialog units to pixels with the dialog font's base units, rounded as the
 // Windows dialog manager rounds them: x × baseX / 4, y × baseY / 8.
