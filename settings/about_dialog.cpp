@@ -70,21 +70,15 @@ void ComposeDialogTexts() {
   ContactLine = kContactText;
   WebAddressLine = Utf8ToUtf16(ORBIDIAL_WEB_ADDRESS) + kIdeographicSpace;
   PlaceLink();
-  LinkCommandLine = Format(kLinkCommandFormat, {AddressOf(WebAddressLine).c_str()});
+  LinkCommandLine = LinkCommandFor(AddressOf(WebAddressLine));
 }
 
-std::uint32_t PackPoint(int x, int y) {
-  return (static_cast<std::uint32_t>(x) & 0xFFFFu) | ((static_cast<std::uint32_t>(y) & 0xFFFFu) << 16);
-}
-
-bool IsOnLink(std::uint32_t point) {
-  const long long x = point & 0xFFFFu;
-  const long long y = point >> 16;
+bool IsOnLink(int x, int y) {
   return LinkRect.left < x && x < LinkRect.right && LinkRect.top < y && y < LinkRect.bottom;
 }
 
-CursorChange TrackLinkCursor(std::uint32_t point) {
-  if (IsOnLink(point)) {
+CursorChange TrackLinkCursor(int x, int y) {
+  if (IsOnLink(x, y)) {
     HandCursorShown = 1;
     return CursorChange::ToHand;
   }
@@ -95,8 +89,8 @@ CursorChange TrackLinkCursor(std::uint32_t point) {
   return CursorChange::Keep;
 }
 
-int ClickLink(std::uint32_t point) {
-  if (!IsOnLink(point)) return 0;
+int ClickLink(int x, int y) {
+  if (!IsOnLink(x, y)) return 0;
   return StartLinkProcess(LinkCommandLine.c_str());
 }
 

@@ -18,8 +18,6 @@
 #include "common/data_files.h"
 #include "common/utf_conversion.h"
 #include "common/wide_format.h"
-#include "face/numerals.h"
-#include "face/themes.h"
 #include "settings/about_dialog.h"
 #include "settings/link_launch_posix.h"
 #include "settings/profile_posix.h"
@@ -150,10 +148,15 @@ void EndDialog(OptionsDialog& dialog, int code) {
   gtk_main_quit();
 }
 
+void ShowSaveWarning(const OptionsDialog& dialog);
+
 void Confirm(OptionsDialog& dialog) {
   // One save per dialog, however fast OK is pressed again.
   if (dialog.endCode != 0) return;
-  SaveSettings(&dialog);
+  SaverOptions options;
+  options.ColorByWeekday = dialog.colorState;
+  options.NumeralStyle = static_cast<std::int16_t>(dialog.hanState);
+  if (SaveSettings(options) == 0) ShowSaveWarning(dialog);
   EndDialog(dialog, kOkId);
 }
 
@@ -216,7 +219,7 @@ gboolean OnDraw(GtkWidget* area, cairo_t* cr, gpointer data) {
 }
 
 gboolean OnMotion(GtkWidget* area, GdkEventMotion* event, gpointer) {
-  switch (TrackLinkCursor(PackPoint(static_cast<int>(event->x), static_cast<int>(event->y)))) {
+  switch (TrackLinkCursor(static_cast<int>(event->x), static_cast<int>(event->y))) {
     case CursorChange::ToHand: {
       GdkCursor* hand = gdk_cursor_new_from_name(gtk_widget_get_display(area), "pointer");
       gdk_window_set_cursor(gtk_widget_get_window(area), hand);
@@ -234,7 +237,7 @@ gboolean OnMotion(GtkWidget* area, GdkEventMotion* event, gpointer) {
 
 gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer) {
   if (event->type == GDK_BUTTON_PRESS && event->button == GDK_BUTTON_PRIMARY) {
-    ClickLink(PackPoint(static_cast<int>(event->x), static_cast<int>(event->y)));
+    ClickLink(static_cast<int>(event->x), static_cast<int>(event->y));
   }
   return FALSE;
 }
@@ -270,7 +273,7 @@ void SetOwner(OptionsDialog& dialog, unsigned long ownerXid) {
 #endif
 }
 
-void BuildDialog(OptionsDialog& dialog) {
+void BuildDialog(OptionsDialog& dialog, const SaverOptions& shown) {
   ComposeDialogTexts();
   dialog.icon = LoadAboutIcon();
 
@@ -318,8 +321,8 @@ void BuildDialog(OptionsDialog& dialog) {
   dialog.hanBox = gtk_check_button_new_with_label(Utf8(kHanBoxText).c_str());
   Place(fixed, dialog.hanBox, kHanBoxItem);
 
-  dialog.colorState = InitialCheckState(ColorByWeekday, kTwoStateMax);
-  dialog.hanState = InitialCheckState(NumeralStyle, kThreeStateMax);
+  dialog.colorState = InitialCheckState(shown.ColorByWeekday, kTwoStateMax);
+  dialog.hanState = InitialCheckState(shown.NumeralStyle, kThreeStateMax);
   ShowBoxState(dialog, dialog.colorBox, dialog.colorState);
   ShowBoxState(dialog, dialog.hanBox, dialog.hanState);
   g_signal_connect(dialog.colorBox, "toggled", G_CALLBACK(OnBoxToggled), &dialog);
@@ -333,26 +336,15 @@ void BuildDialog(OptionsDialog& dialog) {
   gtk_window_set_focus(window, dialog.colorBox);
 }
 
-}  // namespace
-
-int DialogCheckState(DialogHandle handle, int id) {
-  const auto* dialog = static_cast<const OptionsDialog*>(handle);
-  if (dialog == nullptr) return 0;
-  if (id == kColorBoxId) return dialog->colorState;
-  if (id == kHanBoxId) return dialog->hanState;
-  return 0;
-}
-
-void ShowWarningBox(DialogHandle handle, const char16_t* text, const char16_t* caption) {
+void ShowSaveWarning(const OptionsDialog& dialog) {
   // The box keeps its fixed words; what the system said goes beside it.
   if (!SettingsFailure.empty()) {
     std::fprintf(stderr, "orbidial: the settings were not saved: %s\n", SettingsFailure.c_str());
   }
-  const auto* dialog = static_cast<const OptionsDialog*>(handle);
-  GtkWindow* parent = dialog != nullptr && dialog->window != nullptr ? GTK_WINDOW(dialog->window) : nullptr;
+  GtkWindow* parent = dialog.window != nullptr ? GTK_WINDOW(dialog.window) : nullptr;
   GtkWidget* box = gtk_message_dialog_new(parent, static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-                                          GTK_MESSAGE_WARNING, GTK_BUTTONS_OK, "%s", Utf8(text).c_str());
-  gtk_window_set_title(GTK_WINDOW(box), Utf8(caption).c_str());
+                                          GTK_MESSAGE_WARNING, GTK_BUTTONS_OK, "%s", Utf8(kSaveWarningText).c_str());
+  gtk_window_set_title(GTK_WINDOW(box), Utf8(kSaveWarningCaption).c_str());
   // GTK 3 message boxes no longer show their type's icon; the warning's is
   // put back where it used to stand, left of the text.
   GtkWidget* row = gtk_widget_get_parent(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(box)));
@@ -367,7 +359,9 @@ void ShowWarningBox(DialogHandle handle, const char16_t* text, const char16_t* c
   gtk_widget_destroy(box);
 }
 
-int RunOptionsDialog(unsigned long ownerXid) {
+}  // namespace
+
+int RunOptionsDialog(const SaverOptions& shown, unsigned long ownerXid) {
   // Fonts first, as the saver looks for its fonts before its display.
   if (!DialogFontFound()) {
     std::fprintf(stderr, "orbidial: no font for the options dialog's text %s (install fonts-noto-cjk)\n",
@@ -386,7 +380,7 @@ int RunOptionsDialog(unsigned long ownerXid) {
   LinkProcessStarted = WatchLauncher;
 
   OptionsDialog dialog;
-  BuildDialog(dialog);
+  BuildDialog(dialog, shown);
   gtk_widget_realize(dialog.window);
   SetOwner(dialog, ownerXid);
   gtk_widget_show_all(dialog.window);

@@ -1,16 +1,16 @@
+#define STRSAFE_NO_DEPRECATE
 #include "settings/about_dialog_win32.h"
+
+#include <strsafe.h>
 
 #include <algorithm>
 #include <memory>
 #include <new>
 #include <string>
 
-#include "face/numerals.h"
-#include "face/themes.h"
 #include "resources/resource.h"
 #include "settings/about_dialog.h"
 #include "settings/settings_file.h"
-#include "settings/string_format.h"
 
 HICON AboutIcon = nullptr;
 
@@ -46,7 +46,7 @@ void LoadAboutIcon() {
 // where it is used, so it follows the line wherever the dialog manager moves
 // it (a change of DPI).
 void PlaceLinkOnItsText(HWND dialog) {
-  HWND line = GetDlgItem(dialog, kWebAddressLineId);
+  HWND line = GetDlgItem(dialog, IDC_LINK_LINE);
   RECT box = {};
   if (line == nullptr || !GetWindowRect(line, &box)) return;
   MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
@@ -74,22 +74,44 @@ int SeparatorClientY(HWND dialog) {
   return place.top;
 }
 
-void InitDialog(HWND dialog, HINSTANCE instance) {
+// The options as the boxes show them: each box's state as the button holds it.
+SaverOptions OptionsOf(HWND dialog) {
+  SaverOptions options;
+  options.ColorByWeekday = static_cast<int>(IsDlgButtonChecked(dialog, IDC_COLOR_BOX));
+  options.NumeralStyle = static_cast<std::int16_t>(IsDlgButtonChecked(dialog, IDC_NUMERAL_BOX));
+  return options;
+}
+
+// OK: the boxes' states are saved; a save that fails says so once.
+void Save(HWND dialog) {
+  if (SaveSettings(OptionsOf(dialog)) == 0) {
+    MessageBoxW(dialog, Wide(kSaveWarningText), Wide(kSaveWarningCaption), MB_OK | MB_ICONWARNING);
+  }
+}
+
+// The client point of a mouse message, each coordinate taken as an unsigned
+// 16-bit value.
+int PointX(LPARAM lParam) { return static_cast<int>(static_cast<std::uint32_t>(lParam) & 0xFFFFu); }
+int PointY(LPARAM lParam) { return static_cast<int>(static_cast<std::uint32_t>(lParam) >> 16); }
+
+void InitDialog(HWND dialog, const AboutDialogStart* start) {
   Ended = false;
   DialogDpi = WindowDpi(dialog);
   ComposeDialogTexts();
-  SetLineText(dialog, kVersionLineId, VersionLine);
-  SetLineText(dialog, kCreditLineId, CreditLine);
-  SetLineText(dialog, kContactLineId, ContactLine);
-  SetLineText(dialog, kWebAddressLineId, WebAddressLine);
+  SetLineText(dialog, IDC_VERSION_LINE, VersionLine);
+  SetLineText(dialog, IDC_CREDIT_LINE, CreditLine);
+  SetLineText(dialog, IDC_CONTACT_LINE, ContactLine);
+  SetLineText(dialog, IDC_LINK_LINE, WebAddressLine);
   PlaceLinkOnItsText(dialog);
-  // A caller that hands in no module means this program.
-  IconModule = instance != nullptr ? instance : GetModuleHandleW(nullptr);
+  // A caller that hands in no module means this program; none that hands in
+  // no options, the stored ones.
+  IconModule = start != nullptr && start->iconModule != nullptr ? start->iconModule : GetModuleHandleW(nullptr);
   LoadAboutIcon();
+  const SaverOptions shown = start != nullptr ? start->options : ReadSettings();
   // The stored values go to the boxes as they are; a value beyond a box's
   // states shows as its last state, by the button's own rule.
-  CheckDlgButton(dialog, kColorBoxId, static_cast<UINT>(ColorByWeekday));
-  CheckDlgButton(dialog, kHanBoxId, static_cast<UINT>(static_cast<int>(NumeralStyle)));
+  CheckDlgButton(dialog, IDC_COLOR_BOX, static_cast<UINT>(shown.ColorByWeekday));
+  CheckDlgButton(dialog, IDC_NUMERAL_BOX, static_cast<UINT>(static_cast<int>(shown.NumeralStyle)));
 }
 
 void Paint(HWND dialog) {
@@ -140,23 +162,23 @@ int ReadFileVersion() {
       info == nullptr || infoSize < sizeof(VS_FIXEDFILEINFO)) {
     return 0;
   }
-  StringCchPrintfW(VersionText, kVersionTextSize, u"%d.%d.%d.%d",
-                   {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
-                    HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)});
+  StringCchPrintfW(reinterpret_cast<wchar_t*>(VersionText), kVersionTextSize, L"%d.%d.%d.%d",
+                   HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
+                   HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS));
   return 1;
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      InitDialog(dialog, reinterpret_cast<HINSTANCE>(lParam));
+      InitDialog(dialog, reinterpret_cast<const AboutDialogStart*>(lParam));
       return TRUE;
     case WM_PAINT:
       Paint(dialog);
       return FALSE;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
-      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kWebAddressLineId) {
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_LINK_LINE) {
         SetTextColor(dc, kLinkColor);
       }
       SetBkMode(dc, TRANSPARENT);
@@ -164,7 +186,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
     case WM_MOUSEMOVE:
       PlaceLinkOnItsText(dialog);
-      switch (TrackLinkCursor(static_cast<std::uint32_t>(lParam))) {
+      switch (TrackLinkCursor(PointX(lParam), PointY(lParam))) {
         case CursorChange::ToHand:
           SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
           break;
@@ -177,12 +199,12 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       return FALSE;
     case WM_LBUTTONDOWN:
       PlaceLinkOnItsText(dialog);
-      ClickLink(static_cast<std::uint32_t>(lParam));
+      ClickLink(PointX(lParam), PointY(lParam));
       return FALSE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK:
-          if (!Ended) SaveSettings(dialog);
+          if (!Ended) Save(dialog);
           Ended = true;
           EndDialog(dialog, IDOK);
           return TRUE;

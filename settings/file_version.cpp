@@ -1,11 +1,5 @@
-// The file version, from the build (Windows keeps the same number in the
-// program's version resource).
+// The file version's text and the parsing of the build's version.
 #include "settings/about_dialog.h"
-#include "settings/string_format.h"
-
-#ifndef ORBIDIAL_VERSION_TEXT
-#error "the build gives the program's version as ORBIDIAL_VERSION_TEXT"
-#endif
 
 char16_t VersionText[kVersionTextSize] = {};
 
@@ -23,15 +17,3 @@ int ParseFileVersion(const char* text, unsigned (&parts)[4]) {
   }
   return 1;
 }
-
-// Windows reads the number from the program's version resource instead
-// (about_dialog_win32.cpp).
-#ifndef _WIN32
-int ReadFileVersion() {
-  unsigned parts[4];
-  if (ParseFileVersion(ORBIDIAL_VERSION_TEXT, parts) == 0) return 0;
-  StringCchPrintfW(VersionText, kVersionTextSize, u"%u.%u.%u.%u",
-                   {parts[0], parts[1], parts[2], parts[3]});
-  return 1;
-}
-#endif

@@ -28,6 +28,9 @@ int ReapLinkProcesses() {
   return static_cast<int>(RunningLaunchers.size());
 }
 
+// The launcher is run directly, the address its one argument.
+std::u16string LinkCommandFor(const std::u16string& address) { return address; }
+
 int StartLinkProcess(const char16_t* commandLine) {
   ReapLinkProcesses();
   std::string launcher = LinkLauncher;

@@ -1,4 +1,5 @@
-// The profile functions on POSIX, over the INI text rules of profile_text.h.
+// The settings store on POSIX: the INI file of the XDG configuration folder,
+// over the text rules of profile_text.h, replaced whole at each save.
 #include "settings/profile_posix.h"
 
 #include <dirent.h>
@@ -14,8 +15,8 @@
 
 #include "common/atomic_replace_posix.h"
 #include "common/utf_conversion.h"
-#include "common/wide_format.h"
 #include "settings/profile_text.h"
+#include "settings/settings_file.h"
 #include "settings/settings_platform.h"
 
 namespace {
@@ -68,7 +69,7 @@ bool FollowLinks(std::string path, std::string* target) {
 // over it would succeed: the Windows profile functions refuse such a file.
 bool MayWrite(const std::string& file) { return faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0; }
 
-std::string NarrowPath(const char16_t* path) { return Utf16ToUtf8(path, WideLength(path)); }
+std::string Narrow(const char16_t* text) { return Utf16ToUtf8(std::u16string(text)); }
 
 // A save's temporary outlives it only when the save was killed; one this old
 // belongs to no save still running.
@@ -149,25 +150,30 @@ FileRead ReadProfileFile(const std::string& path, std::string& content) {
   return FileRead::Ok;
 }
 
-int ProfileReadInt(const char16_t* section, const char16_t* key, int defaultValue,
-                   const char16_t* path) {
+std::u16string SettingsFilePath() {
+  std::string folder;
+  if (!SettingsFolder(&folder)) return u"";
+  return Utf8ToUtf16(folder + "/") + kSettingsFileName;
+}
+
+int ReadStoredInt(const char16_t* key, int defaultValue) {
+  const std::u16string path = SettingsFilePath();
   std::string content;
-  if (ReadProfileFile(NarrowPath(path), content) != FileRead::Ok) return defaultValue;
+  if (path.empty() || ReadProfileFile(Utf16ToUtf8(path), content) != FileRead::Ok) return defaultValue;
   ProfileEncoding encoding;
-  return ReadProfileInt(DecodeProfileText(content, &encoding), NarrowPath(section), NarrowPath(key),
+  return ReadProfileInt(DecodeProfileText(content, &encoding), Narrow(kSettingsSection), Narrow(key),
                         defaultValue);
 }
 
-int ProfileWriteString(const char16_t* section, const char16_t* key, const char16_t* value,
-                       const char16_t* path) {
-  return ProfileWriteStrings(section, &key, &value, 1, path);
-}
-
-int ProfileWriteStrings(const char16_t* section, const char16_t* const* keys,
-                        const char16_t* const* values, int count, const char16_t* path) {
+// All the values go into one replacement of the file, so a save cut short
+// leaves the old file or the new one, never one with only some keys updated.
+int WriteStoredValues(std::initializer_list<StoredValue> values) {
+  const std::u16string widePath = SettingsFilePath();
+  if (widePath.empty()) return 0;
   SettingsFailure.clear();
+  const std::string path = Utf16ToUtf8(widePath);
   std::string target;
-  if (!FollowLinks(NarrowPath(path), &target)) return Failed(NarrowPath(path));
+  if (!FollowLinks(path, &target)) return Failed(path);
   // Before the write, so a disk that the leftovers filled has room again.
   RemoveStaleTemporaries(target);
   std::string content;
@@ -182,10 +188,10 @@ int ProfileWriteStrings(const char16_t* section, const char16_t* const* keys,
     errno = EILSEQ;
     return Failed(target);
   }
-  const std::string narrowSection = NarrowPath(section);
+  const std::string section = Narrow(kSettingsSection);
   std::string updated = text;
-  for (int i = 0; i < count; ++i) {
-    updated = SetProfileValue(updated, narrowSection, NarrowPath(keys[i]), NarrowPath(values[i]));
+  for (const StoredValue& stored : values) {
+    updated = SetProfileValue(updated, section, Narrow(stored.key), std::to_string(stored.value));
   }
   if (read == FileRead::Ok && updated == text) return 1;
   const std::string bytes = EncodeProfileText(updated, encoding);

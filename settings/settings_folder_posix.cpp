@@ -10,7 +10,6 @@
 
 #include "common/utf_conversion.h"
 #include "settings/profile_posix.h"
-#include "settings/settings_platform.h"
 
 namespace {
 
@@ -46,7 +45,7 @@ std::string HomeFolder() {
 
 }  // namespace
 
-int GetAppDataFolder(char16_t* folder, std::size_t capacity) {
+bool SettingsFolder(std::string* folder) {
   std::string path;
   // A relative XDG_CONFIG_HOME is invalid and ignored, as the rules say.
   const char* configHome = std::getenv("XDG_CONFIG_HOME");
@@ -56,20 +55,18 @@ int GetAppDataFolder(char16_t* folder, std::size_t capacity) {
     path = HomeFolder();
     if (path.empty()) {
       SettingsFailure = "no settings folder: neither XDG_CONFIG_HOME nor HOME names one";
-      return 0;
+      return false;
     }
     path += "/.config";
   }
   while (path.size() > 1 && path.back() == '/') path.pop_back();
-  // The logic holds paths as UTF-16: a folder whose name is not UTF-8 could
-  // not be named again after the round trip, so it counts as none.
-  const std::u16string wide = Utf8ToUtf16(path);
-  if (Utf16ToUtf8(wide) != path || wide.size() + 1 > capacity) {
-    SettingsFailure = path + ": the folder's name is not UTF-8 or is too long";
-    return 0;
+  // The store's path is UTF-16 to its callers: a folder whose name is not
+  // UTF-8 could not be named again after the round trip, so it counts as none.
+  if (Utf16ToUtf8(Utf8ToUtf16(path)) != path) {
+    SettingsFailure = path + ": the folder's name is not UTF-8";
+    return false;
   }
-  if (!MakeFolders(path)) return 0;
-  wide.copy(folder, wide.size());
-  folder[wide.size()] = 0;
-  return 1;
+  if (!MakeFolders(path)) return false;
+  *folder = path;
+  return true;
 }

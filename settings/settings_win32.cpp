@@ -1,52 +1,59 @@
-// The settings file's platform operations on Windows: the roaming
-// application-data folder, the profile functions, the dialog's check boxes,
-// the warning box and the link's process.
+// The settings store on Windows: the INI file of the roaming
+// application-data folder through the profile functions; and the link's
+// process.
+#define STRSAFE_NO_DEPRECATE
 #include <windows.h>
 #include <shlobj.h>
+#include <strsafe.h>
 
+#include "settings/settings_file.h"
 #include "settings/settings_platform.h"
 
 namespace {
 
 const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-HWND Dialog(DialogHandle dialog) { return static_cast<HWND>(dialog); }
+
+// The settings file's path, afresh: the application-data folder, a
+// backslash and "OrbDial.ini" when that fits MAX_PATH; else the current
+// folder's "OrbDial.ini", where the profile functions would look too.
+void ComputeSettingsPath(wchar_t (&path)[MAX_PATH]) {
+  wchar_t folder[MAX_PATH] = {};
+  // Never create the folder: a missing one means the current directory.
+  if (SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, FALSE) &&
+      StringCchPrintfW(path, MAX_PATH, L"%ls\\%ls", folder, Wide(kSettingsFileName)) == S_OK) {
+    return;
+  }
+  StringCchPrintfW(path, MAX_PATH, L".\\%ls", Wide(kSettingsFileName));
+}
 
 }  // namespace
 
-int GetAppDataFolder(char16_t* folder, std::size_t capacity) {
-  wchar_t path[MAX_PATH] = {};
-  // Never create the folder: a missing one means the current directory.
-  if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_APPDATA, FALSE)) return 0;
-  const std::size_t length = wcslen(path);
-  if (length + 1 > capacity) return 0;
-  for (std::size_t i = 0; i <= length; ++i) folder[i] = static_cast<char16_t>(path[i]);
-  return 1;
+std::u16string SettingsFilePath() {
+  wchar_t path[MAX_PATH];
+  ComputeSettingsPath(path);
+  return reinterpret_cast<const char16_t*>(path);
 }
 
-int ProfileReadInt(const char16_t* section, const char16_t* key, int defaultValue,
-                   const char16_t* path) {
-  return static_cast<int>(GetPrivateProfileIntW(Wide(section), Wide(key), defaultValue, Wide(path)));
+int ReadStoredInt(const char16_t* key, int defaultValue) {
+  wchar_t path[MAX_PATH];
+  ComputeSettingsPath(path);
+  return static_cast<int>(GetPrivateProfileIntW(Wide(kSettingsSection), Wide(key), defaultValue, path));
 }
 
-int ProfileWriteString(const char16_t* section, const char16_t* key, const char16_t* value,
-                       const char16_t* path) {
-  return WritePrivateProfileStringW(Wide(section), Wide(key), Wide(value), Wide(path)) ? 1 : 0;
-}
-
-int ProfileWriteStrings(const char16_t* section, const char16_t* const* keys,
-                        const char16_t* const* values, int count, const char16_t* path) {
+int WriteStoredValues(std::initializer_list<StoredValue> values) {
+  wchar_t path[MAX_PATH];
+  ComputeSettingsPath(path);
+  // One key after the other; the last write's result is the outcome.
   int result = 0;
-  for (int i = 0; i < count; ++i) result = ProfileWriteString(section, keys[i], values[i], path);
+  for (const StoredValue& stored : values) {
+    wchar_t text[16];
+    StringCchPrintfW(text, 16, L"%d", stored.value);
+    result = WritePrivateProfileStringW(Wide(kSettingsSection), Wide(stored.key), text, path) ? 1 : 0;
+  }
   return result;
 }
 
-int DialogCheckState(DialogHandle dialog, int id) {
-  return static_cast<int>(IsDlgButtonChecked(Dialog(dialog), id));
-}
-
-void ShowWarningBox(DialogHandle dialog, const char16_t* text, const char16_t* caption) {
-  MessageBoxW(Dialog(dialog), Wide(text), Wide(caption), MB_OK | MB_ICONWARNING);
-}
+std::u16string LinkCommandFor(const std::u16string& address) { return u"cmd.exe /c start " + address; }
 
 int StartLinkProcess(const char16_t* commandLine) {
   // The interpreter of the system folder, named in full: left to a search

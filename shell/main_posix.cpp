@@ -62,9 +62,9 @@ int main(int argc, char** argv) {
   // and ends the run with 0, whatever the saver is doing when it comes.
   BlockEndingSignals();
   // Settings come first, so the options dialog shows the stored values.
-  ReadSettings();
-  ClockLook.ColorByWeekday = ColorByWeekday;
-  ClockLook.NumeralStyle = NumeralStyle;
+  const SaverOptions options = ReadSettings();
+  ClockLook.ColorByWeekday = options.ColorByWeekday;
+  ClockLook.NumeralStyle = options.NumeralStyle;
   ApplyTestOverrides();
 
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     // dialog that could not be shown at all is a failure.
     ReportLostCompositor();
     EndDialogOnSignal();
-    const int ended = RunOptionsDialog(static_cast<unsigned long>(ParentWindow));
+    const int ended = RunOptionsDialog(options, static_cast<unsigned long>(ParentWindow));
     if (ended == kDialogNoFont) return kExitNoFont;
     return ended == 0 ? kExitNoDisplay : kExitOk;
   }

@@ -33,9 +33,9 @@ void ApplyTestOverrides() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
-  ReadSettings();
-  ClockLook.ColorByWeekday = ColorByWeekday;
-  ClockLook.NumeralStyle = NumeralStyle;
+  const SaverOptions options = ReadSettings();
+  ClockLook.ColorByWeekday = options.ColorByWeekday;
+  ClockLook.NumeralStyle = options.NumeralStyle;
   ApplyTestOverrides();
   const std::u16string_view line(
       commandLine != nullptr ? reinterpret_cast<const char16_t*>(commandLine) : u"");
@@ -47,11 +47,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
       // see nothing: a stale or made-up number leaves the dialog unowned.
       HWND owner = reinterpret_cast<HWND>(ParentWindow);
       if (owner != nullptr && !IsWindow(owner)) owner = nullptr;
-      // The dialog takes the module from its initialisation parameter; the
-      // process keeps the same handle as in the other modes.
+      // The dialog takes the module and the options from its initialisation
+      // parameter; the process keeps the same handle as in the other modes.
       Instance = instance;
+      const AboutDialogStart start{instance, options};
       DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, AboutDialogProc,
-                      reinterpret_cast<LPARAM>(instance));
+                      reinterpret_cast<LPARAM>(&start));
       return 0;
     }
     case StartMode::kPreview:

@@ -67,12 +67,7 @@ int main(int argc, char** argv) {
     return Fail("the system clock cannot be read as local time");
   }
 
-  FaceLook look;
-  look.NumeralStyle = StoredNumeralStyle(options.style);
-  std::tm first{};
-  const bool firstOk = FrameTime(firstInstant, 0, &first);
-  look.ThemeIndex = options.theme >= 0 ? options.theme : (firstOk ? first.tm_wday : 0);
-  UpdateHighlightColor(look);
+  FaceLook look = RenderLook(options, firstInstant);
 
   std::unique_ptr<RasterSurface> raster;
   if (!options.output.empty()) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "face/local_instant.h"
+#include "face/numerals.h"
 
 namespace {
 
@@ -122,4 +123,14 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
   }
   *options = o;
   return true;
+}
+
+FaceLook RenderLook(const RenderOptions& options, const std::tm& firstInstant) {
+  FaceLook look;
+  look.NumeralStyle = StoredNumeralStyle(options.style);
+  std::tm first{};
+  const bool firstOk = FrameTime(firstInstant, 0, &first);
+  look.ThemeIndex = options.theme >= 0 ? options.theme : (firstOk ? first.tm_wday : 0);
+  UpdateHighlightColor(look);
+  return look;
 }

@@ -1,10 +1,11 @@
 // settings-save COLOR HAN: SaveSettings as the options dialog's OK runs it,
 // with the two boxes in the given states, for the fault tests. Prints
-// "warnings N" (the warning boxes shown) and exits with SaveSettings' result.
+// "warnings N", the warning boxes the dialog shows for it (one when the save
+// fails), and exits with 0 when it saved, 1 when not.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
-#include "fake_dialog.h"
 #include "settings/settings_file.h"
 
 int main(int argc, char** argv) {
@@ -12,10 +13,10 @@ int main(int argc, char** argv) {
     std::fputs("usage: settings-save COLOR HAN\n", stderr);
     return 2;
   }
-  FakeDialog dialog;
-  dialog.colorState = std::atoi(argv[1]);
-  dialog.hanState = std::atoi(argv[2]);
-  const int saved = SaveSettings(&dialog);
-  std::printf("warnings %d\n", Warnings.count);
+  SaverOptions options;
+  options.ColorByWeekday = std::atoi(argv[1]);
+  options.NumeralStyle = static_cast<std::int16_t>(std::atoi(argv[2]));
+  const int saved = SaveSettings(options);
+  std::printf("warnings %d\n", saved == 1 ? 0 : 1);
   return saved == 1 ? 0 : 1;
 }

@@ -63,11 +63,11 @@ TEST(DialogLayout, PixelPlacedPartsGrowWithTheDialogsDpi) {
   EXPECT_EQ(SeparatorY(), 135 + 23);
   EXPECT_EQ(SeparatorEndX(), 143 + 750);
   EXPECT_EQ(ScaleForDialog(kIconSize), 96);
-  EXPECT_TRUE(IsOnLink(PackPoint(144, 114)));
-  EXPECT_TRUE(IsOnLink(PackPoint(397, 134)));
-  EXPECT_FALSE(IsOnLink(PackPoint(143, 114)));
-  EXPECT_FALSE(IsOnLink(PackPoint(144, 135)));
-  EXPECT_FALSE(IsOnLink(PackPoint(200, 80))) << "the 96-dpi rectangle is gone";
+  EXPECT_TRUE(IsOnLink(144, 114));
+  EXPECT_TRUE(IsOnLink(397, 134));
+  EXPECT_FALSE(IsOnLink(143, 114));
+  EXPECT_FALSE(IsOnLink(144, 135));
+  EXPECT_FALSE(IsOnLink(200, 80)) << "the 96-dpi rectangle is gone";
 
   DialogDpi = 192;  // 200 %: exactly twice
   PlaceLink();
@@ -90,29 +90,28 @@ TEST(DialogLayout, DialogUnitsBecomePixels) {
 
 TEST(LinkHitTest, StrictInsideTheRectangle) {
   ComposeDialogTexts();
-  EXPECT_TRUE(IsOnLink(PackPoint(96, 76)));
-  EXPECT_TRUE(IsOnLink(PackPoint(264, 89)));
-  EXPECT_TRUE(IsOnLink(PackPoint(180, 82)));
-  EXPECT_FALSE(IsOnLink(PackPoint(95, 80)));
-  EXPECT_FALSE(IsOnLink(PackPoint(265, 80)));
-  EXPECT_FALSE(IsOnLink(PackPoint(180, 75)));
-  EXPECT_FALSE(IsOnLink(PackPoint(180, 90)));
-  // Coordinates are unsigned 16-bit: a point left of the client is far right.
-  EXPECT_FALSE(IsOnLink(PackPoint(-100, 80)));
-  EXPECT_TRUE(IsOnLink(PackPoint(180 + 65536, 80 + 65536))) << "only the low 16 bits count";
+  EXPECT_TRUE(IsOnLink(96, 76));
+  EXPECT_TRUE(IsOnLink(264, 89));
+  EXPECT_TRUE(IsOnLink(180, 82));
+  EXPECT_FALSE(IsOnLink(95, 80));
+  EXPECT_FALSE(IsOnLink(265, 80));
+  EXPECT_FALSE(IsOnLink(180, 75));
+  EXPECT_FALSE(IsOnLink(180, 90));
+  EXPECT_FALSE(IsOnLink(-100, 80));
+  EXPECT_FALSE(IsOnLink(180 + 65536, 80)) << "a point far right is off the link";
 }
 
 TEST(LinkCursor, HandOnEnteringArrowOnceOnLeaving) {
   ComposeDialogTexts();
   HandCursorShown = 0;
-  EXPECT_EQ(TrackLinkCursor(PackPoint(10, 10)), CursorChange::Keep);
-  EXPECT_EQ(TrackLinkCursor(PackPoint(100, 80)), CursorChange::ToHand);
+  EXPECT_EQ(TrackLinkCursor(10, 10), CursorChange::Keep);
+  EXPECT_EQ(TrackLinkCursor(100, 80), CursorChange::ToHand);
   EXPECT_EQ(HandCursorShown, 1);
-  EXPECT_EQ(TrackLinkCursor(PackPoint(101, 80)), CursorChange::ToHand);
-  EXPECT_EQ(TrackLinkCursor(PackPoint(95, 80)), CursorChange::ToArrow);
+  EXPECT_EQ(TrackLinkCursor(101, 80), CursorChange::ToHand);
+  EXPECT_EQ(TrackLinkCursor(95, 80), CursorChange::ToArrow);
   EXPECT_EQ(HandCursorShown, 0);
-  EXPECT_EQ(TrackLinkCursor(PackPoint(94, 80)), CursorChange::Keep);
-  EXPECT_EQ(TrackLinkCursor(PackPoint(10, 10)), CursorChange::Keep);
+  EXPECT_EQ(TrackLinkCursor(94, 80), CursorChange::Keep);
+  EXPECT_EQ(TrackLinkCursor(10, 10), CursorChange::Keep);
 }
 
 TEST(CheckBoxes, ClicksCycleTheStates) {
@@ -158,9 +157,9 @@ class LinkLaunchTest : public ::testing::Test {
 };
 
 TEST_F(LinkLaunchTest, EveryClickOnTheLinkStartsOneLauncherWithTheAddress) {
-  EXPECT_EQ(ClickLink(PackPoint(95, 80)), 0);
-  EXPECT_EQ(ClickLink(PackPoint(100, 80)), 1);
-  EXPECT_EQ(ClickLink(PackPoint(264, 89)), 1);
+  EXPECT_EQ(ClickLink(95, 80), 0);
+  EXPECT_EQ(ClickLink(100, 80), 1);
+  EXPECT_EQ(ClickLink(264, 89), 1);
   WaitForLaunchers();
   std::ifstream in(log_);
   std::string line;
@@ -178,7 +177,7 @@ TEST_F(LinkLaunchTest, EveryClickOnTheLinkStartsOneLauncherWithTheAddress) {
 
 TEST_F(LinkLaunchTest, AMissingLauncherStartsNothing) {
   LinkLauncher = "/nonexistent/orbidial-launcher";
-  EXPECT_EQ(ClickLink(PackPoint(100, 80)), 0);
+  EXPECT_EQ(ClickLink(100, 80), 0);
   EXPECT_EQ(ReapLinkProcesses(), 0);
 }
 

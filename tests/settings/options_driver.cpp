@@ -20,6 +20,5 @@ int main(int argc, char** argv) {
       owner = std::strtoul(argv[i], nullptr, 0);
     }
   }
-  ReadSettings();
-  return RunOptionsDialog(owner);
+  return RunOptionsDialog(ReadSettings(), owner);
 }

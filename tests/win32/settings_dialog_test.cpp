@@ -2,6 +2,7 @@
 // dialog from resource 103 with AboutDialogProc, run modeless in this
 // process so its boxes, texts and commands can be checked directly.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "face/numerals.h"
-#include "face/themes.h"
 #include "settings/about_dialog.h"
 #include "settings/about_dialog_win32.h"
 #include "settings/settings_file.h"
@@ -22,11 +21,7 @@ namespace {
 const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 const char16_t* U(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
 
-std::wstring SettingsPath() {
-  char16_t path[kMaxPath];
-  ComputeSettingsPath(path);
-  return W(path);
-}
+std::wstring SettingsPath() { return W(SettingsFilePath().c_str()); }
 
 std::wstring TempFile(const wchar_t* name) {
   wchar_t folder[MAX_PATH];
@@ -45,37 +40,50 @@ std::string ReadAll(const std::wstring& path) {
   return std::string(buffer, got);
 }
 
-TEST(SettingsOnWindows, FileLivesInTheRoamingAppDataFolder) {
-  char16_t folder[kMaxPath];
-  ASSERT_EQ(GetAppDataFolder(folder, kMaxPath), 1);
-  const DWORD attributes = GetFileAttributesW(W(folder));
-  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(SettingsPath(), std::wstring(W(folder)) + L"\\OrbDial.ini");
-  // A buffer too small for the folder gives no folder at all.
-  char16_t tiny[4];
-  EXPECT_EQ(GetAppDataFolder(tiny, 4), 0);
+void WriteAll(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
 }
 
-TEST(SettingsOnWindows, ProfileFunctionsReadWriteAndKeepTheRest) {
-  const std::wstring path = TempFile(L"orbidial-profile-test.ini");
-  DeleteFileW(path.c_str());
-  const char16_t* file = U(path.c_str());
-  EXPECT_EQ(ProfileReadInt(u"Setting", u"Han", 1, file), 1);  // no file
-  {
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    const char text[] = "[Other]\r\nKeep=yes\r\n[SETTING]\r\ncolor=5\r\n";
-    DWORD written = 0;
-    WriteFile(handle, text, sizeof(text) - 1, &written, nullptr);
-    CloseHandle(handle);
+TEST(SettingsOnWindows, FileLivesInTheRoamingAppDataFolder) {
+  wchar_t folder[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, FALSE));
+  const DWORD attributes = GetFileAttributesW(folder);
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(SettingsPath(), std::wstring(folder) + L"\\OrbDial.ini");
+}
+
+// The user's own settings file, put aside for each test and back after it.
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = SettingsPath();
+    saved_ = ReadAll(path_);
+    DeleteFileW(path_.c_str());
   }
-  EXPECT_EQ(ProfileReadInt(u"Setting", u"Color", 1, file), 5);  // any letter case
-  EXPECT_EQ(ProfileReadInt(u"Setting", u"Han", 1, file), 1);    // missing key
-  EXPECT_EQ(ProfileWriteString(u"Setting", u"Han", u"2", file), 1);
-  EXPECT_EQ(ProfileReadInt(u"Setting", u"Han", 1, file), 2);
-  const std::string text = ReadAll(path);
-  EXPECT_NE(text.find("Keep=yes"), std::string::npos) << text;
-  DeleteFileW(path.c_str());
+  void TearDown() override {
+    DeleteFileW(path_.c_str());
+    if (saved_ != "<missing>") WriteAll(path_, saved_);
+  }
+
+  std::wstring path_;
+  std::string saved_;
+};
+
+// The store keeps what it does not set; the bytes are those the profile
+// functions write (as Wine writes them: the blank line goes, the last line
+// gets its end).
+TEST_F(SettingsFileTest, StoreReadsWritesAndKeepsTheRest) {
+  EXPECT_EQ(ReadStoredInt(u"Han", 1), 1);  // no file
+  WriteAll(path_, "; mine\r\n[Other]\r\nKeep=yes\r\n\r\n[SETTING]\r\ncolor=5\r\n[Tail]\r\nx=1");
+  EXPECT_EQ(ReadStoredInt(u"Color", 1), 5);  // any letter case
+  EXPECT_EQ(ReadStoredInt(u"Han", 1), 1);    // missing key
+  EXPECT_EQ(WriteStoredValues({{u"Color", 0}, {u"Han", -2}}), 1);
+  EXPECT_EQ(ReadStoredInt(u"Han", 1), -2);
+  EXPECT_EQ(ReadAll(path_), "; mine\r\n[Other]\r\nKeep=yes\r\n[SETTING]\r\ncolor=0\r\nHan=-2\r\n[Tail]\r\nx=1\r\n");
 }
 
 bool AppearsWithin(const std::wstring& path, int milliseconds) {
@@ -153,32 +161,20 @@ RECT InkOf(HWND window, int width, int height, std::uint32_t rgb) {
   return box;
 }
 
-class OptionsDialogTest : public ::testing::Test {
+class OptionsDialogTest : public SettingsFileTest {
  protected:
-  void SetUp() override {
-    path_ = SettingsPath();
-    saved_ = ReadAll(path_);
-    DeleteFileW(path_.c_str());
-  }
   void TearDown() override {
     if (IsWindow(dialog_)) DestroyWindow(dialog_);
     // The dialog's destruction posts a quit message; keep it from the next test.
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
-    DeleteFileW(path_.c_str());
-    if (saved_ != "<missing>") {
-      HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      DWORD written = 0;
-      WriteFile(file, saved_.data(), static_cast<DWORD>(saved_.size()), &written, nullptr);
-      CloseHandle(file);
-    }
+    SettingsFileTest::TearDown();
   }
   void Open(int colorByWeekday, int style) {
-    ColorByWeekday = colorByWeekday;
-    NumeralStyle = static_cast<std::int16_t>(style);
+    const AboutDialogStart start{nullptr, SaverOptions{colorByWeekday, static_cast<std::int16_t>(style)}};
     dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(103), nullptr,
-                                 AboutDialogProc, 0);
+                                 AboutDialogProc, reinterpret_cast<LPARAM>(&start));
     ASSERT_NE(dialog_, nullptr);
   }
   std::wstring Text(int id) {
@@ -192,8 +188,6 @@ class OptionsDialogTest : public ::testing::Test {
   }
 
   HWND dialog_ = nullptr;
-  std::wstring path_;
-  std::string saved_;
 };
 
 TEST_F(OptionsDialogTest, ShowsVersionLinkAndStoredValues) {
@@ -311,12 +305,9 @@ TEST_F(OptionsDialogTest, BoxesCycleAndOkSavesThem) {
   EXPECT_EQ(ReadAll(path_), "<missing>");
   SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   EXPECT_EQ(ReadAll(path_), "[Setting]\r\nColor=0\r\nHan=2\r\n");
-  // Saving leaves the running values alone; the next start reads the file.
-  EXPECT_EQ(ColorByWeekday, 1);
-  EXPECT_EQ(NumeralStyle, 1);
-  ReadSettings();
-  EXPECT_EQ(ColorByWeekday, 0);
-  EXPECT_EQ(NumeralStyle, 2);
+  // The next start reads what was saved.
+  EXPECT_EQ(ReadSettings().ColorByWeekday, 0);
+  EXPECT_EQ(ReadSettings().NumeralStyle, 2);
 }
 
 TEST_F(OptionsDialogTest, CancelSavesNothing) {

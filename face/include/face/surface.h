@@ -3,18 +3,8 @@
 // the tests); the face code only ever talks to this interface.
 #pragma once
 
-#include <cstdint>
-
-// A colour as 0x00BBGGRR: red in the lowest byte.
-using ColorRef = std::uint32_t;
-
-// A rectangle of client pixels: left, top, right, bottom.
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
+#include "common/color.h"
+#include "common/geometry.h"
 
 // The clock font as it is requested: a positive height is the character cell
 // height (ascent plus descent), 0 the surface's default; escapement in tenths

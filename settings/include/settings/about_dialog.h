@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
-#include "face/surface.h"
+#include "common/color.h"
+#include "common/geometry.h"
 
 // The program's file version, the project's four numbers as the build gives
 // them; empty until ReadFileVersion.
@@ -21,26 +21,23 @@ int ReadFileVersion();
 // The four parts of a version text; 1 when it is well formed.
 int ParseFileVersion(const char* text, unsigned (&parts)[4]);
 
-// The dialog template, in dialog units.
+// The dialog template's places, in dialog units (the Windows build keeps the
+// same template, with its control numbers, in its resources).
 struct DialogItem {
-  int id;
   int x, y, width, height;
 };
 inline constexpr int kDialogWidth = 176;
 inline constexpr int kDialogHeight = 90;
-inline constexpr int kVersionLineId = 1005;
-inline constexpr int kCreditLineId = 1006;
-inline constexpr int kContactLineId = 1007;
-inline constexpr int kWebAddressLineId = -1;
+// How the dialog ends: OK or a cancel.
 inline constexpr int kOkId = 1;
 inline constexpr int kCancelId = 2;
-inline constexpr DialogItem kVersionLineItem{kVersionLineId, 56, 6, 82, 10};
-inline constexpr DialogItem kCreditLineItem{kCreditLineId, 56, 19, 82, 10};
-inline constexpr DialogItem kWebAddressLineItem{kWebAddressLineId, 56, 43, 82, 10};
-inline constexpr DialogItem kContactLineItem{kContactLineId, 56, 31, 82, 10};
-inline constexpr DialogItem kColorBoxItem{1002, 18, 69, 26, 10};
-inline constexpr DialogItem kOkButtonItem{kOkId, 117, 66, 47, 17};
-inline constexpr DialogItem kHanBoxItem{1003, 58, 69, 39, 10};
+inline constexpr DialogItem kVersionLineItem{56, 6, 82, 10};
+inline constexpr DialogItem kCreditLineItem{56, 19, 82, 10};
+inline constexpr DialogItem kWebAddressLineItem{56, 43, 82, 10};
+inline constexpr DialogItem kContactLineItem{56, 31, 82, 10};
+inline constexpr DialogItem kColorBoxItem{18, 69, 26, 10};
+inline constexpr DialogItem kOkButtonItem{117, 66, 47, 17};
+inline constexpr DialogItem kHanBoxItem{58, 69, 39, 10};
 
 // Dialog units to pixels with the dialog font's base units, rounded as the
 // Windows dialog manager rounds them: x × baseX / 4, y × baseY / 8.
@@ -94,21 +91,17 @@ int SeparatorEndX();
 // `LinkRect` for `DialogDpi`.
 void ComposeDialogTexts();
 
-// A mouse position packed as the platform delivers it: x in the low 16
-// bits, y in the high 16 bits.
-std::uint32_t PackPoint(int x, int y);
-
-// Whether a packed point lies strictly inside `LinkRect`, both coordinates
-// taken as unsigned 16-bit values.
-bool IsOnLink(std::uint32_t point);
+// Whether the client point (x, y) lies strictly inside `LinkRect`.
+bool IsOnLink(int x, int y);
 
 enum class CursorChange { Keep, ToHand, ToArrow };
-// A mouse move: the hand over the link; the arrow once on leaving it.
-CursorChange TrackLinkCursor(std::uint32_t point);
+// A mouse move to (x, y): the hand over the link; the arrow once on leaving
+// it.
+CursorChange TrackLinkCursor(int x, int y);
 
-// A left click: launches the link when the point is on it. Returns 1 when a
-// launcher was started.
-int ClickLink(std::uint32_t point);
+// A left click at (x, y): launches the link when the point is on it.
+// Returns 1 when a launcher was started.
+int ClickLink(int x, int y);
 
 // The check boxes: 2 states for "变色", 3 for "默认汉字".
 inline constexpr int kTwoStateMax = 1;

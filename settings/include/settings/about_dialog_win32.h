@@ -4,8 +4,17 @@
 
 #include <windows.h>
 
-// The dialog's initialisation parameter is the module whose icon it shows
-// (0: the program's own).
+#include "settings/settings_file.h"
+
+// What the dialog starts from, handed in as its initialisation parameter:
+// the module whose icon it shows (null: the program's own) and the options
+// its boxes show. A null parameter means the program's icon and the stored
+// options.
+struct AboutDialogStart {
+  HINSTANCE iconModule = nullptr;
+  SaverOptions options;
+};
+
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The icon the dialog paints, 64 x 64 at 96 dpi; null outside the dialog.

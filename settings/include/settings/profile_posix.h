@@ -15,6 +15,11 @@ inline constexpr std::size_t kMaxProfileBytes = 16u << 20;
 // it on standard error.
 extern std::string SettingsFailure;
 
+// The settings folder: $XDG_CONFIG_HOME, else ~/.config, made (mode 0700)
+// when missing. False, with SettingsFailure set, when there is none: no
+// home, a name that is not UTF-8, or a folder that cannot be made.
+bool SettingsFolder(std::string* folder);
+
 enum class FileRead { Ok, Missing, Failed };
 
 // The whole of a regular file. Missing: no such file. Failed: anything else

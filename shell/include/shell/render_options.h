@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "face/local_instant.h"
+#include "face/themes.h"
 
 struct RenderOptions {
   int width = 1920;
@@ -27,3 +28,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
 
 // Usage text for --help.
 const char* RenderUsage();
+
+// The look the options ask for, drawing from `firstInstant`: their numeral
+// style, and their theme or else the weekday of the first frame.
+FaceLook RenderLook(const RenderOptions& options, const std::tm& firstInstant);
