@@ -34,8 +34,8 @@ labels_in_theme() {
   (( count < 20 )) || { echo "$count pixels of the highlight colour in the top rows"; return 1; }
 }
 deadline=$((SECONDS + E2E_WAIT))
-until why=$(labels_in_theme); do
-  ((SECONDS < deadline)) || { shot live >/dev/null; fail "$why"; }
+until looked=$SECONDS && why=$(labels_in_theme); do
+  ((looked < deadline)) || { shot live >/dev/null; fail "$why"; }
   sleep 0.05
 done
 shot live >/dev/null
