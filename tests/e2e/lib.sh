@@ -7,7 +7,8 @@
 # for a moment) and stops it (and anything the test started) on exit.
 # Nothing here sleeps a fixed time before it looks: each check waits for what
 # it needs (a window, a frame, a picture) up to a time limit, E2E_WAIT
-# seconds by default (10: a loaded machine or a sanitizer build is slow).
+# seconds by default (10: a loaded machine or a sanitizer build is slow),
+# and fails only on a look begun after the limit (pictures.sh).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/x_server.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/pictures.sh"
@@ -84,9 +85,9 @@ wait_first_frame() {
 # wait_count X Y W H RRGGBB N: the rectangle comes to hold exactly N pixels
 # of the colour.
 wait_count() {
-  local deadline=$((SECONDS + E2E_WAIT)) count
-  until count=$("$XPROBE" count "$1" "$2" "$3" "$4" "$5") && ((count == $6)); do
-    ((SECONDS < deadline)) || fail "$count pixels of #$5 in $3x$4+$1+$2, not $6, after ${E2E_WAIT}s"
+  local deadline=$((SECONDS + E2E_WAIT)) count looked
+  until looked=$SECONDS && count=$("$XPROBE" count "$1" "$2" "$3" "$4" "$5") && ((count == $6)); do
+    ((looked < deadline)) || fail "$count pixels of #$5 in $3x$4+$1+$2, not $6, after ${E2E_WAIT}s"
     sleep 0.03
   done
 }

@@ -12,6 +12,10 @@
 #                            when no picture could be had yet
 # and sets SHOTS (the folder for pictures), TEST_NAME and, for `reference`,
 # RENDER (orbidial-render).
+# A wait fails only on a look begun after its time limit: on a loaded
+# machine one screenshot and its comparison can take as long as the limit,
+# and the look begun before what it waits for could have come decides
+# nothing.
 E2E_WAIT=${E2E_WAIT:-10}
 
 # need_seconds WHAT VALUE: VALUE is a whole number of seconds.
@@ -40,17 +44,18 @@ pixels_differing() {
 # it.
 shows() {
   (($# >= 1 && $# <= 3)) || fail "shows REFERENCE [WHERE] [SECONDS], not: shows $*"
-  local reference=$1 where=${2:-} limit=${3:-$E2E_WAIT} file diff=none deadline
+  local reference=$1 where=${2:-} limit=${3:-$E2E_WAIT} file diff=none deadline looked
   need_seconds shows "$limit"
   [[ -s $reference ]] || fail "shows: no reference picture '$reference'"
   file="${reference%-reference.png}-shown${where:+-${where//[^A-Za-z0-9]/_}}.png"
   deadline=$((SECONDS + limit))
   while :; do
+    looked=$SECONDS
     if take_picture "$file" "$where"; then
       diff=$(pixels_differing "$file" "$reference" "${SHOWS_FUZZ:-}") || exit 1
       [[ $diff == 0 ]] && return 0
     fi
-    ((SECONDS < deadline)) || break
+    ((looked < deadline)) || break
     sleep 0.05
   done
   fail "${where:-the screen} did not come to show $(basename "$reference") within ${limit}s ($diff pixels differ; see $file)"
@@ -88,12 +93,12 @@ reference() {
 # wait_for WHAT SECONDS CMD...: until CMD succeeds (its output goes), or the
 # test fails saying WHAT did not come.
 wait_for() {
-  local what=$1 limit=$2 deadline
+  local what=$1 limit=$2 deadline looked
   need_seconds wait_for "$limit"
   deadline=$((SECONDS + limit))
   shift 2
-  until "$@" >/dev/null 2>&1; do
-    ((SECONDS < deadline)) || fail "$what did not come within ${limit}s"
+  until looked=$SECONDS && "$@" >/dev/null 2>&1; do
+    ((looked < deadline)) || fail "$what did not come within ${limit}s"
     sleep 0.05
   done
 }

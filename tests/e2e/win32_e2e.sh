@@ -143,10 +143,10 @@ still_running() { [[ ! -s "$shots/status" ]]; }
 # within SECONDS CHECK...: runs CHECK until it succeeds, SECONDS at most;
 # fails (1) when it never does. What must show is waited for, not slept on.
 within() {
-  local deadline=$((SECONDS + $1))
+  local deadline=$((SECONDS + $1)) looked
   shift
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
+  until looked=$SECONDS && "$@"; do
+    ((looked < deadline)) || return 1
     sleep 0.2
   done
 }

@@ -69,15 +69,16 @@ click_ok() { click 246 140; }
 # y 105 and the blue link line. The screen shot into FILE comes to show them
 # within 10 s.
 check_pixels() {
-  local x y grey blue deadline=$((SECONDS + 10))
+  local x y grey blue deadline=$((SECONDS + 10)) looked
   eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y)=')"
   x=$X y=$Y
   while :; do
+    looked=$SECONDS
     import -window root "$1"
     grey=$(convert "$1" -crop "300x1+$((x + 2))+$((y + 105))" txt:- | grep -c '#C8C8C8' || true)
     blue=$(convert "$1" -crop "170x16+$((x + 95))+$((y + 75))" txt:- | grep -c -E '#[0-5][0-9A-F][0-5][0-9A-F][C-F][0-9A-F]' || true)
     ((grey >= 290 && blue >= 20)) && return 0
-    ((SECONDS < deadline)) || fail "separator: $grey grey pixels at y 105, link line: $blue blue pixels"
+    ((looked < deadline)) || fail "separator: $grey grey pixels at y 105, link line: $blue blue pixels"
     sleep 0.05
   done
 }
