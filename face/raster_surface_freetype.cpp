@@ -87,7 +87,6 @@ struct RasterSurface::State {
   bool waiting = false;
   TileDraws next;
   std::vector<Coverage> nextCoverage;
-  std::vector<int> tileGlyphs;  // scratch: the glyphs of a run of tiles
 
   Presenter presenter;
   DamagePresenter damagePresenter;
@@ -96,7 +95,9 @@ struct RasterSurface::State {
   // Its draws, when known: the screen holds just these glyphs on black.
   InkRecord shown;
   bool showWhole = true;
-  InkRecord changed;  // scratch: the shown ink and the new
+  // The tiles where the frame drawn differs from the one shown (or, in a
+  // frame's end, from what the target held).
+  ChangedTiles changed;
   // The target's glyphs are those on screen: nothing was drawn into it
   // since its whole frame was shown. Its frame's end then finds just the
   // tiles the screen must be shown, and `changedShown` says so.
@@ -288,7 +289,6 @@ void RasterSurface::State::Blend(std::uint64_t glyph, const std::uint8_t* covera
   if (ink->known) MarkInk(ink, box);
   if (ink->draws.known) {
     ink->draws.draws.push_back(DrawAt(glyph, x0, y0, color, box));
-    ink->draws.indexed = false;
   }
   BlendClipped(coverage, glyphWidth, rows, pitch, x0, y0, color, box);
 }
@@ -342,35 +342,45 @@ void RasterSurface::State::Finish() {
   changedShown = targetShown;
   targetShown = false;
   const int columns = ink->columns;
-  IndexTileDraws(&next, columns, ink->rows);
-  SetInkBlack(&changed, width, height);
-  MarkChangedTiles(ink->draws, next, &changed);
-  InkRuns(changed, &rects);
-  for (const Rect& run : rects) {
-    ClearRect(run);
-    // The glyphs over the run's tiles, each once, in the order drawn.
-    tileGlyphs.clear();
-    const int row = run.top / kInkTile;
-    for (int column = run.left / kInkTile; column * kInkTile < run.right; ++column) {
-      const std::size_t t = static_cast<std::size_t>(row) * columns + column;
-      tileGlyphs.insert(tileGlyphs.end(), next.order.begin() + next.start[t], next.order.begin() + next.start[t + 1]);
+  changed.Reset(width, height);
+  MarkChangedDraws(ink->draws, next, &changed);
+  // Runs of changed tiles, cleared; a changed tile holds no ink until a
+  // glyph of the frame is drawn into it.
+  const std::vector<int>& list = changed.list;
+  for (std::size_t i = 0; i < list.size();) {
+    const int row = list[i] / columns;
+    const int first = list[i] % columns;
+    int end = first + 1;
+    ink->tiles[static_cast<std::size_t>(list[i])] = 0;
+    for (++i; i < list.size() && list[i] == row * columns + end; ++i, ++end) {
+      ink->tiles[static_cast<std::size_t>(list[i])] = 0;
     }
-    std::sort(tileGlyphs.begin(), tileGlyphs.end());
-    tileGlyphs.erase(std::unique(tileGlyphs.begin(), tileGlyphs.end()), tileGlyphs.end());
-    for (int i : tileGlyphs) {
-      const GlyphDraw& d = next.draws[static_cast<std::size_t>(i)];
-      const Coverage& c = nextCoverage[static_cast<std::size_t>(i)];
-      BlendClipped(arena.data() + c.offset, c.width, c.rows, c.width, d.x, d.y, d.color, run);
+    ClearRect(Rect{first * kInkTile, row * kInkTile, std::min(width, end * kInkTile),
+                   std::min(height, (row + 1) * kInkTile)});
+  }
+  // Each glyph of the frame, in the order drawn, into the changed tiles it
+  // touches, a run of them in a row at a time.
+  if (!list.empty()) {
+    for (std::size_t i = 0; i < next.draws.size(); ++i) {
+      const GlyphDraw& d = next.draws[i];
+      const Coverage& c = nextCoverage[i];
+      for (int row = d.firstRow; row < d.endRow; ++row) {
+        std::uint8_t* tiles = ink->tiles.data() + static_cast<std::size_t>(row) * columns;
+        for (int column = d.firstColumn; column < d.endColumn;) {
+          if (!changed.IsMarked(row, column)) {
+            ++column;
+            continue;
+          }
+          const int first = column;
+          while (column < d.endColumn && changed.IsMarked(row, column)) tiles[column++] = 1;
+          BlendClipped(arena.data() + c.offset, c.width, c.rows, c.width, d.x, d.y, d.color,
+                       Rect{first * kInkTile, row * kInkTile, std::min(width, column * kInkTile),
+                            std::min(height, (row + 1) * kInkTile)});
+        }
+      }
     }
   }
   // The target now holds the frame's glyphs and nothing else.
-  std::fill(ink->tiles.begin(), ink->tiles.end(), std::uint8_t{0});
-  for (const GlyphDraw& d : next.draws) {
-    for (int r = d.firstRow; r < d.endRow; ++r) {
-      std::uint8_t* tiles = ink->tiles.data() + static_cast<std::size_t>(r) * columns;
-      std::fill(tiles + d.firstColumn, tiles + d.endColumn, std::uint8_t{1});
-    }
-  }
   std::swap(ink->draws, next);
 }
 
@@ -429,9 +439,9 @@ void RasterSurface::FillBlack(int x, int y, int width, int height) {
   if (whole && s.tracking && s.ink->known && s.ink->draws.known) {
     // Nothing is cleared yet: the frame's end clears the tiles whose
     // glyphs differ (a frame cleared again before its end was never seen).
-    if (!s.ink->draws.indexed) IndexTileDraws(&s.ink->draws, s.ink->columns, s.ink->rows);
     s.waiting = true;
-    ClearTileDraws(&s.next);
+    s.next.known = true;
+    s.next.draws.clear();
     s.nextCoverage.clear();
     return;
   }
@@ -542,7 +552,6 @@ void RasterSurface::CopyToWindow(int x, int y, int width, int height) {
   const Rect all{0, 0, s.width, s.height};
   const bool whole = Covers(copy, all);
 
-  if (s.ink->draws.known && !s.ink->draws.indexed) IndexTileDraws(&s.ink->draws, s.ink->columns, s.ink->rows);
   if (s.presenter) {
     s.presenter(x, y, width, height);
   } else {
@@ -581,15 +590,15 @@ void RasterSurface::State::Changes(const Rect& copy) {
   // Unless the frame's end found them already: tile by tile, the glyphs
   // drawn now against those on screen, or failing those the ink.
   if (!changedShown) {
-    SetInkBlack(&changed, width, height);
+    changed.Reset(width, height);
     if (ink->draws.known && shown.draws.known) {
-      MarkChangedTiles(shown.draws, ink->draws, &changed);
+      MarkChangedDraws(shown.draws, ink->draws, &changed);
     } else {
-      AddInk(&changed, shown);
-      AddInk(&changed, *ink);
+      MarkInkTiles(shown, &changed);
+      MarkInkTiles(*ink, &changed);
     }
   }
-  InkRegion(changed, copy, &rects);
+  TileListRegion(width, height, changed.list, copy, &rects);
 }
 
 void RasterSurface::SetPresenter(Presenter presenter) {

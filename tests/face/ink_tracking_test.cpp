@@ -109,6 +109,17 @@ TEST(InkRecordTest, TheRegionCoversEveryMarkedTileWithFewRectangles) {
       }
     }
     EXPECT_LE(region.size(), runs.size());
+    // The same tiles listed make the same rectangles.
+    std::vector<int> listed;
+    for (std::size_t t = 0; t < ink.tiles.size(); ++t) {
+      if (ink.tiles[t] != 0) listed.push_back(static_cast<int>(t));
+    }
+    std::vector<Rect> fromList;
+    TileListRegion(width, height, listed, clip, &fromList);
+    ASSERT_EQ(fromList.size(), region.size());
+    for (std::size_t i = 0; i < region.size(); ++i) {
+      EXPECT_TRUE(Inside(fromList[i], region[i]) && Inside(region[i], fromList[i])) << i;
+    }
   }
   InkRecord empty;
   SetInkBlack(&empty, 64, 64);
@@ -280,6 +291,14 @@ TEST_F(InkTrackingTest, ThePresenterIsToldTheWholeOnlyWhenTheScreenIsNotKnown) {
   changed = frame(-1);
   EXPECT_TRUE(Covered(changed, 65, 50));
   EXPECT_TRUE(frame(-1).empty());
+  // A glyph more ahead of another, or one fewer: its place only, though
+  // the other comes later in the order than it did.
+  frame(-1, 0x00FFFFFF, u"一");
+  for (int x : {60, -1}) {
+    changed = frame(x, 0x00FFFFFF, u"一");
+    EXPECT_TRUE(Covered(changed, 65, 50));
+    EXPECT_FALSE(Covered(changed, 160, 50));
+  }
 
   s.ShowWhole();
   changed = frame(-1);
