@@ -129,6 +129,15 @@ struct RasterSurface::State {
   bool slotHoldsGlyph = false;
   std::unordered_map<std::uint64_t, Glyph> cache;
   std::vector<std::uint8_t> arena;
+  // The glyphs the last frame looked up, in the order it did: a frame
+  // mostly asks for the glyphs the one before asked for, in the same
+  // order, and finds them here without a look-up in the cache.
+  struct Recent {
+    std::uint64_t key = 0;
+    Glyph glyph;
+  };
+  std::vector<Recent> recent;
+  std::size_t recentAt = 0;  // the frame's next look-up
 
   // Draws a glyph now, noting its ink and place in the target's record.
   void Blend(std::uint64_t glyph, const std::uint8_t* coverage, int glyphWidth, int rows,
@@ -151,6 +160,10 @@ struct RasterSurface::State {
   FT_GlyphSlot Rasterise(char32_t code);
   Glyph Describe(FT_GlyphSlot slot) const;
   const Glyph* CachedGlyph(char32_t code);
+  // The cached glyph, as the last frame's look-up at the same point of
+  // its order found it when it was the same.
+  const Glyph* LookUp(char32_t code);
+  void ClearCache();
 };
 
 void RasterSurface::State::ResolveFont(const ClockFont& font) {
@@ -251,8 +264,7 @@ const Glyph* RasterSurface::State::CachedGlyph(char32_t code) {
   if (arena.size() + bytes > cacheBytes || cache.size() >= kCacheEntries) {
     // The noted glyphs' bitmaps go with the cache.
     if (waiting) DrawNoted();
-    cache.clear();
-    arena.clear();
+    ClearCache();
   }
   glyph.offset = arena.size();
   arena.resize(arena.size() + bytes);
@@ -269,6 +281,26 @@ const Glyph* RasterSurface::State::CachedGlyph(char32_t code) {
     }
   }
   return &cache.emplace(key, glyph).first->second;
+}
+
+const Glyph* RasterSurface::State::LookUp(char32_t code) {
+  const std::uint64_t key = keyBase | code;
+  if (recentAt < recent.size() && recent[recentAt].key == key) return &recent[recentAt++].glyph;
+  const Glyph* glyph = CachedGlyph(code);
+  if (glyph == nullptr) return nullptr;
+  if (recentAt < recent.size()) {
+    recent[recentAt] = Recent{key, *glyph};
+  } else {
+    recent.push_back(Recent{key, *glyph});
+  }
+  return &recent[recentAt++].glyph;
+}
+
+void RasterSurface::State::ClearCache() {
+  cache.clear();
+  arena.clear();
+  recent.clear();
+  recentAt = 0;
 }
 
 Rect RasterSurface::State::Box(int glyphWidth, int rows, long long x0, long long y0) const {
@@ -436,6 +468,8 @@ void RasterSurface::FillBlack(int x, int y, int width, int height) {
   if (x0 >= x1 || y0 >= y1) return;
   const Rect area{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1)};
   const bool whole = x0 == 0 && y0 == 0 && x1 == s.width && y1 == s.height;
+  // A frame starts: its look-ups follow the last frame's from the first.
+  if (whole) s.recentAt = 0;
   if (whole && s.tracking && s.ink->known && s.ink->draws.known) {
     // Nothing is cleared yet: the frame's end clears the tiles whose
     // glyphs differ (a frame cleared again before its end was never seen).
@@ -506,7 +540,7 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
     const char32_t code = NextCodePoint(text, count, &i);
     const long long originX = baseX + std::llround(penX);
     const long long originY = baseY + std::llround(penY);
-    const Glyph* glyph = s.cacheEnabled ? s.CachedGlyph(code) : nullptr;
+    const Glyph* glyph = s.cacheEnabled ? s.LookUp(code) : nullptr;
     if (glyph != nullptr && s.waiting) {
       const long long x0 = originX + glyph->left, y0 = originY - glyph->top;
       const Rect box = s.Box(glyph->width, glyph->rows, x0, y0);
@@ -617,8 +651,7 @@ void RasterSurface::SetGlyphCacheEnabled(bool enabled) {
   if (state_->waiting) state_->Finish();
   state_->cacheEnabled = enabled;
   if (!enabled) {
-    state_->cache.clear();
-    state_->arena.clear();
+    state_->ClearCache();
     state_->arena.shrink_to_fit();
   }
 }
@@ -626,8 +659,7 @@ void RasterSurface::SetGlyphCacheEnabled(bool enabled) {
 void RasterSurface::SetGlyphCacheLimit(std::size_t bytes) {
   if (state_->waiting) state_->Finish();
   state_->cacheBytes = bytes;
-  state_->cache.clear();
-  state_->arena.clear();
+  state_->ClearCache();
 }
 
 std::size_t RasterSurface::GlyphCacheBytes() const { return state_->arena.size(); }
