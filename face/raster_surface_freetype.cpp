@@ -337,19 +337,16 @@ void RasterSurface::State::BlendClipped(const std::uint8_t* coverage, int glyphW
   for (long long r = r0; r < r1; ++r) {
     const std::uint8_t* cov = coverage + r * pitch;
     std::uint32_t* dest = pixels + (y0 + r) * static_cast<long long>(stride) + x0;
+    // Without a branch, so the compiler does several pixels at a time:
+    // two channels at once; 255 maps to 256 so full coverage is exact, and
+    // none leaves the pixel as it was, its top byte included.
     for (long long c = c0; c < c1; ++c) {
       const std::uint32_t a = cov[c];
-      if (a == 0) continue;
-      if (a == 255) {
-        dest[c] = rgb;
-        continue;
-      }
-      // Two channels at a time; 255 maps to 256 so full coverage is exact.
       const std::uint32_t w = a + (a >> 7);
       const std::uint32_t d = dest[c];
       const std::uint32_t rb = ((srcRb * w + (d & 0xFF00FFu) * (256 - w)) >> 8) & 0xFF00FFu;
       const std::uint32_t g = ((srcG * w + (d & 0x00FF00u) * (256 - w)) >> 8) & 0x00FF00u;
-      dest[c] = rb | g;
+      dest[c] = (d & 0xFF000000u) | rb | g;
     }
   }
 }
