@@ -138,6 +138,22 @@ struct RasterSurface::State {
   };
   std::vector<Recent> recent;
   std::size_t recentAt = 0;  // the frame's next look-up
+  // Likewise the fonts the last frame asked for, as they were resolved.
+  struct RecentFont {
+    const char16_t* requestedFace = nullptr;
+    int requestedHeight = 0;
+    int requestedEscapement = 0;
+    ClockFaceRecord* face = nullptr;
+    ClockFaceId faceId = kArabicClockFace;
+    FT_F26Dot6 size = 0;
+    double ascent = 0;
+    int escapement = 0;
+    double cosine = 1, sine = 0;
+    FT_Matrix matrix{};
+    std::uint64_t keyBase = 0;
+  };
+  std::vector<RecentFont> recentFonts;
+  std::size_t recentFontAt = 0;
 
   // Draws a glyph now, noting its ink and place in the target's record.
   void Blend(std::uint64_t glyph, const std::uint8_t* coverage, int glyphWidth, int rows,
@@ -156,7 +172,10 @@ struct RasterSurface::State {
   void ClearRect(const Rect& area);
   // The rectangles of `copy` that the presenter is to show.
   void Changes(const Rect& copy);
+  // The font as the last frame's request at the same point of its order
+  // resolved it, when it was the same; else as `Resolve` does.
   void ResolveFont(const ClockFont& font);
+  void Resolve(const ClockFont& font);
   FT_GlyphSlot Rasterise(char32_t code);
   Glyph Describe(FT_GlyphSlot slot) const;
   const Glyph* CachedGlyph(char32_t code);
@@ -167,6 +186,39 @@ struct RasterSurface::State {
 };
 
 void RasterSurface::State::ResolveFont(const ClockFont& font) {
+  if (recentFontAt < recentFonts.size()) {
+    const RecentFont& r = recentFonts[recentFontAt];
+    if (r.requestedFace == font.face && r.requestedHeight == font.height &&
+        r.requestedEscapement == font.escapement) {
+      ++recentFontAt;
+      haveFont = true;
+      requestedFace = font.face;
+      requestedHeight = font.height;
+      requestedEscapement = font.escapement;
+      face = r.face;
+      faceId = r.faceId;
+      size = r.size;
+      ascent = r.ascent;
+      escapement = r.escapement;
+      cosine = r.cosine;
+      sine = r.sine;
+      matrix = r.matrix;
+      keyBase = r.keyBase;
+      return;
+    }
+  }
+  Resolve(font);
+  const RecentFont r{font.face, font.height, font.escapement, face, faceId, size, ascent,
+                     escapement, cosine, sine, matrix, keyBase};
+  if (recentFontAt < recentFonts.size()) {
+    recentFonts[recentFontAt] = r;
+  } else {
+    recentFonts.push_back(r);
+  }
+  ++recentFontAt;
+}
+
+void RasterSurface::State::Resolve(const ClockFont& font) {
   haveFont = true;
   requestedFace = font.face;
   requestedHeight = font.height;
@@ -466,7 +518,7 @@ void RasterSurface::FillBlack(int x, int y, int width, int height) {
   const Rect area{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1)};
   const bool whole = x0 == 0 && y0 == 0 && x1 == s.width && y1 == s.height;
   // A frame starts: its look-ups follow the last frame's from the first.
-  if (whole) s.recentAt = 0;
+  if (whole) s.recentAt = s.recentFontAt = 0;
   if (whole && s.tracking && s.ink->known && s.ink->draws.known) {
     // Nothing is cleared yet: the frame's end clears the tiles whose
     // glyphs differ (a frame cleared again before its end was never seen).
