@@ -60,20 +60,37 @@ Rect Union(Rect a, Rect b) {
               std::max(a.bottom, b.bottom)};
 }
 
-// The marked tiles inside `clip`, row of tiles by row: a run joins a
-// rectangle that reached the row above (or grew in this row already) where
-// the black that joining adds costs less than a rectangle more.
-void Region(const InkRecord& ink, Rect clip, std::vector<Rect>* out) {
+// Runs of a row of tiles, from a sorted list of tile indices of the row,
+// joining runs apart by at most `gap` tiles that are not listed.
+void ListRuns(int width, int height, int row, const int* first, const int* end, int columns, int gap,
+              std::vector<Rect>* out) {
+  while (first != end) {
+    const int start = *first % columns;
+    int stop = start + 1;
+    for (++first; first != end && *first % columns - stop <= gap; ++first) stop = *first % columns + 1;
+    out->push_back(Rect{start * kInkTile, row * kInkTile, std::min(width, stop * kInkTile),
+                        std::min(height, (row + 1) * kInkTile)});
+  }
+}
+
+// The rectangles of the rows of tiles `nextRow` hands out (a row's number
+// and its runs, rows in rising order, false when done), cut to `clip`: a run
+// joins a rectangle that reached the row above (or grew in this row
+// already) where the black that joining adds costs less than a rectangle
+// more.
+template <typename NextRow>
+void Region(Rect clip, NextRow nextRow, std::vector<Rect>* out) {
   out->clear();
-  const int firstRow = clip.top / kInkTile;
-  const int endRow = (clip.bottom + kInkTile - 1) / kInkTile;
-  const int firstColumn = clip.left / kInkTile;
-  const int endColumn = (clip.right + kInkTile - 1) / kInkTile;
   std::vector<Rect> runs;
   std::vector<Rect> open, reached;
-  for (int row = firstRow; row < endRow; ++row) {
-    runs.clear();
-    RowRuns(ink, row, firstColumn, endColumn, kJoinGap, &runs);
+  int row = 0, last = -2;
+  while (nextRow(&row, &runs)) {
+    // What did not reach a row between is finished.
+    if (row != last + 1) {
+      out->insert(out->end(), open.begin(), open.end());
+      open.clear();
+    }
+    last = row;
     reached.clear();
     for (Rect run : runs) {
       run = Intersect(run, clip);
@@ -114,7 +131,6 @@ void SetInkBlack(InkRecord* ink, int width, int height) {
   ink->tiles.assign(static_cast<std::size_t>(ink->columns) * ink->rows, 0);
   ink->draws.known = true;
   ink->draws.draws.clear();
-  ink->draws.indexed = false;
 }
 
 void MarkInk(InkRecord* ink, Rect area) {
@@ -158,5 +174,53 @@ void InkRegion(const InkRecord& ink, Rect clip, std::vector<Rect>* out) {
     out->clear();
     return;
   }
-  Region(ink, clip, out);
+  int row = clip.top / kInkTile;
+  const int endRow = (clip.bottom + kInkTile - 1) / kInkTile;
+  const int firstColumn = clip.left / kInkTile;
+  const int endColumn = (clip.right + kInkTile - 1) / kInkTile;
+  Region(
+      clip,
+      [&](int* at, std::vector<Rect>* runs) {
+        if (row >= endRow) return false;
+        runs->clear();
+        RowRuns(ink, row, firstColumn, endColumn, kJoinGap, runs);
+        *at = row++;
+        return true;
+      },
+      out);
+}
+
+void TileListRegion(int width, int height, std::span<const int> tiles, Rect clip, std::vector<Rect>* out) {
+  clip = Intersect(clip, Rect{0, 0, width, height});
+  if (Empty(clip)) {
+    out->clear();
+    return;
+  }
+  const int columns = (width + kInkTile - 1) / kInkTile;
+  const int firstRow = clip.top / kInkTile;
+  const int endRow = (clip.bottom + kInkTile - 1) / kInkTile;
+  const int firstColumn = clip.left / kInkTile;
+  const int endColumn = (clip.right + kInkTile - 1) / kInkTile;
+  const int* next = tiles.data();
+  const int* const end = tiles.data() + tiles.size();
+  // Past the rows above the clip; the tiles of a row outside its columns
+  // are left out of its runs.
+  std::vector<int> inside;
+  Region(
+      clip,
+      [&](int* at, std::vector<Rect>* runs) {
+        while (next != end && *next / columns < firstRow) ++next;
+        if (next == end || *next / columns >= endRow) return false;
+        const int row = *next / columns;
+        inside.clear();
+        for (; next != end && *next / columns == row; ++next) {
+          const int column = *next % columns;
+          if (column >= firstColumn && column < endColumn) inside.push_back(*next);
+        }
+        runs->clear();
+        ListRuns(width, height, row, inside.data(), inside.data() + inside.size(), columns, kJoinGap, runs);
+        *at = row;
+        return true;
+      },
+      out);
 }

@@ -87,7 +87,6 @@ struct RasterSurface::State {
   bool waiting = false;
   TileDraws next;
   std::vector<Coverage> nextCoverage;
-  std::vector<int> tileGlyphs;  // scratch: the glyphs of a run of tiles
 
   Presenter presenter;
   DamagePresenter damagePresenter;
@@ -96,7 +95,9 @@ struct RasterSurface::State {
   // Its draws, when known: the screen holds just these glyphs on black.
   InkRecord shown;
   bool showWhole = true;
-  InkRecord changed;  // scratch: the shown ink and the new
+  // The tiles where the frame drawn differs from the one shown (or, in a
+  // frame's end, from what the target held).
+  ChangedTiles changed;
   // The target's glyphs are those on screen: nothing was drawn into it
   // since its whole frame was shown. Its frame's end then finds just the
   // tiles the screen must be shown, and `changedShown` says so.
@@ -128,6 +129,31 @@ struct RasterSurface::State {
   bool slotHoldsGlyph = false;
   std::unordered_map<std::uint64_t, Glyph> cache;
   std::vector<std::uint8_t> arena;
+  // The glyphs the last frame looked up, in the order it did: a frame
+  // mostly asks for the glyphs the one before asked for, in the same
+  // order, and finds them here without a look-up in the cache.
+  struct Recent {
+    std::uint64_t key = 0;
+    Glyph glyph;
+  };
+  std::vector<Recent> recent;
+  std::size_t recentAt = 0;  // the frame's next look-up
+  // Likewise the fonts the last frame asked for, as they were resolved.
+  struct RecentFont {
+    const char16_t* requestedFace = nullptr;
+    int requestedHeight = 0;
+    int requestedEscapement = 0;
+    ClockFaceRecord* face = nullptr;
+    ClockFaceId faceId = kArabicClockFace;
+    FT_F26Dot6 size = 0;
+    double ascent = 0;
+    int escapement = 0;
+    double cosine = 1, sine = 0;
+    FT_Matrix matrix{};
+    std::uint64_t keyBase = 0;
+  };
+  std::vector<RecentFont> recentFonts;
+  std::size_t recentFontAt = 0;
 
   // Draws a glyph now, noting its ink and place in the target's record.
   void Blend(std::uint64_t glyph, const std::uint8_t* coverage, int glyphWidth, int rows,
@@ -146,13 +172,53 @@ struct RasterSurface::State {
   void ClearRect(const Rect& area);
   // The rectangles of `copy` that the presenter is to show.
   void Changes(const Rect& copy);
+  // The font as the last frame's request at the same point of its order
+  // resolved it, when it was the same; else as `Resolve` does.
   void ResolveFont(const ClockFont& font);
+  void Resolve(const ClockFont& font);
   FT_GlyphSlot Rasterise(char32_t code);
   Glyph Describe(FT_GlyphSlot slot) const;
   const Glyph* CachedGlyph(char32_t code);
+  // The cached glyph, as the last frame's look-up at the same point of
+  // its order found it when it was the same.
+  const Glyph* LookUp(char32_t code);
+  void ClearCache();
 };
 
 void RasterSurface::State::ResolveFont(const ClockFont& font) {
+  if (recentFontAt < recentFonts.size()) {
+    const RecentFont& r = recentFonts[recentFontAt];
+    if (r.requestedFace == font.face && r.requestedHeight == font.height &&
+        r.requestedEscapement == font.escapement) {
+      ++recentFontAt;
+      haveFont = true;
+      requestedFace = font.face;
+      requestedHeight = font.height;
+      requestedEscapement = font.escapement;
+      face = r.face;
+      faceId = r.faceId;
+      size = r.size;
+      ascent = r.ascent;
+      escapement = r.escapement;
+      cosine = r.cosine;
+      sine = r.sine;
+      matrix = r.matrix;
+      keyBase = r.keyBase;
+      return;
+    }
+  }
+  Resolve(font);
+  const RecentFont r{font.face, font.height, font.escapement, face, faceId, size, ascent,
+                     escapement, cosine, sine, matrix, keyBase};
+  if (recentFontAt < recentFonts.size()) {
+    recentFonts[recentFontAt] = r;
+  } else {
+    recentFonts.push_back(r);
+  }
+  ++recentFontAt;
+}
+
+void RasterSurface::State::Resolve(const ClockFont& font) {
   haveFont = true;
   requestedFace = font.face;
   requestedHeight = font.height;
@@ -250,8 +316,7 @@ const Glyph* RasterSurface::State::CachedGlyph(char32_t code) {
   if (arena.size() + bytes > cacheBytes || cache.size() >= kCacheEntries) {
     // The noted glyphs' bitmaps go with the cache.
     if (waiting) DrawNoted();
-    cache.clear();
-    arena.clear();
+    ClearCache();
   }
   glyph.offset = arena.size();
   arena.resize(arena.size() + bytes);
@@ -268,6 +333,26 @@ const Glyph* RasterSurface::State::CachedGlyph(char32_t code) {
     }
   }
   return &cache.emplace(key, glyph).first->second;
+}
+
+const Glyph* RasterSurface::State::LookUp(char32_t code) {
+  const std::uint64_t key = keyBase | code;
+  if (recentAt < recent.size() && recent[recentAt].key == key) return &recent[recentAt++].glyph;
+  const Glyph* glyph = CachedGlyph(code);
+  if (glyph == nullptr) return nullptr;
+  if (recentAt < recent.size()) {
+    recent[recentAt] = Recent{key, *glyph};
+  } else {
+    recent.push_back(Recent{key, *glyph});
+  }
+  return &recent[recentAt++].glyph;
+}
+
+void RasterSurface::State::ClearCache() {
+  cache.clear();
+  arena.clear();
+  recent.clear();
+  recentAt = 0;
 }
 
 Rect RasterSurface::State::Box(int glyphWidth, int rows, long long x0, long long y0) const {
@@ -288,7 +373,6 @@ void RasterSurface::State::Blend(std::uint64_t glyph, const std::uint8_t* covera
   if (ink->known) MarkInk(ink, box);
   if (ink->draws.known) {
     ink->draws.draws.push_back(DrawAt(glyph, x0, y0, color, box));
-    ink->draws.indexed = false;
   }
   BlendClipped(coverage, glyphWidth, rows, pitch, x0, y0, color, box);
 }
@@ -305,19 +389,16 @@ void RasterSurface::State::BlendClipped(const std::uint8_t* coverage, int glyphW
   for (long long r = r0; r < r1; ++r) {
     const std::uint8_t* cov = coverage + r * pitch;
     std::uint32_t* dest = pixels + (y0 + r) * static_cast<long long>(stride) + x0;
+    // Without a branch, so the compiler does several pixels at a time:
+    // two channels at once; 255 maps to 256 so full coverage is exact, and
+    // none leaves the pixel as it was, its top byte included.
     for (long long c = c0; c < c1; ++c) {
       const std::uint32_t a = cov[c];
-      if (a == 0) continue;
-      if (a == 255) {
-        dest[c] = rgb;
-        continue;
-      }
-      // Two channels at a time; 255 maps to 256 so full coverage is exact.
       const std::uint32_t w = a + (a >> 7);
       const std::uint32_t d = dest[c];
       const std::uint32_t rb = ((srcRb * w + (d & 0xFF00FFu) * (256 - w)) >> 8) & 0xFF00FFu;
       const std::uint32_t g = ((srcG * w + (d & 0x00FF00u) * (256 - w)) >> 8) & 0x00FF00u;
-      dest[c] = rb | g;
+      dest[c] = (d & 0xFF000000u) | rb | g;
     }
   }
 }
@@ -342,35 +423,45 @@ void RasterSurface::State::Finish() {
   changedShown = targetShown;
   targetShown = false;
   const int columns = ink->columns;
-  IndexTileDraws(&next, columns, ink->rows);
-  SetInkBlack(&changed, width, height);
-  MarkChangedTiles(ink->draws, next, &changed);
-  InkRuns(changed, &rects);
-  for (const Rect& run : rects) {
-    ClearRect(run);
-    // The glyphs over the run's tiles, each once, in the order drawn.
-    tileGlyphs.clear();
-    const int row = run.top / kInkTile;
-    for (int column = run.left / kInkTile; column * kInkTile < run.right; ++column) {
-      const std::size_t t = static_cast<std::size_t>(row) * columns + column;
-      tileGlyphs.insert(tileGlyphs.end(), next.order.begin() + next.start[t], next.order.begin() + next.start[t + 1]);
+  changed.Reset(width, height);
+  MarkChangedDraws(ink->draws, next, &changed);
+  // Runs of changed tiles, cleared; a changed tile holds no ink until a
+  // glyph of the frame is drawn into it.
+  const std::vector<int>& list = changed.list;
+  for (std::size_t i = 0; i < list.size();) {
+    const int row = list[i] / columns;
+    const int first = list[i] % columns;
+    int end = first + 1;
+    ink->tiles[static_cast<std::size_t>(list[i])] = 0;
+    for (++i; i < list.size() && list[i] == row * columns + end; ++i, ++end) {
+      ink->tiles[static_cast<std::size_t>(list[i])] = 0;
     }
-    std::sort(tileGlyphs.begin(), tileGlyphs.end());
-    tileGlyphs.erase(std::unique(tileGlyphs.begin(), tileGlyphs.end()), tileGlyphs.end());
-    for (int i : tileGlyphs) {
-      const GlyphDraw& d = next.draws[static_cast<std::size_t>(i)];
-      const Coverage& c = nextCoverage[static_cast<std::size_t>(i)];
-      BlendClipped(arena.data() + c.offset, c.width, c.rows, c.width, d.x, d.y, d.color, run);
+    ClearRect(Rect{first * kInkTile, row * kInkTile, std::min(width, end * kInkTile),
+                   std::min(height, (row + 1) * kInkTile)});
+  }
+  // Each glyph of the frame, in the order drawn, into the changed tiles it
+  // touches, a run of them in a row at a time.
+  if (!list.empty()) {
+    for (std::size_t i = 0; i < next.draws.size(); ++i) {
+      const GlyphDraw& d = next.draws[i];
+      const Coverage& c = nextCoverage[i];
+      for (int row = d.firstRow; row < d.endRow; ++row) {
+        std::uint8_t* tiles = ink->tiles.data() + static_cast<std::size_t>(row) * columns;
+        for (int column = d.firstColumn; column < d.endColumn;) {
+          if (!changed.IsMarked(row, column)) {
+            ++column;
+            continue;
+          }
+          const int first = column;
+          while (column < d.endColumn && changed.IsMarked(row, column)) tiles[column++] = 1;
+          BlendClipped(arena.data() + c.offset, c.width, c.rows, c.width, d.x, d.y, d.color,
+                       Rect{first * kInkTile, row * kInkTile, std::min(width, column * kInkTile),
+                            std::min(height, (row + 1) * kInkTile)});
+        }
+      }
     }
   }
   // The target now holds the frame's glyphs and nothing else.
-  std::fill(ink->tiles.begin(), ink->tiles.end(), std::uint8_t{0});
-  for (const GlyphDraw& d : next.draws) {
-    for (int r = d.firstRow; r < d.endRow; ++r) {
-      std::uint8_t* tiles = ink->tiles.data() + static_cast<std::size_t>(r) * columns;
-      std::fill(tiles + d.firstColumn, tiles + d.endColumn, std::uint8_t{1});
-    }
-  }
   std::swap(ink->draws, next);
 }
 
@@ -426,12 +517,14 @@ void RasterSurface::FillBlack(int x, int y, int width, int height) {
   if (x0 >= x1 || y0 >= y1) return;
   const Rect area{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1)};
   const bool whole = x0 == 0 && y0 == 0 && x1 == s.width && y1 == s.height;
+  // A frame starts: its look-ups follow the last frame's from the first.
+  if (whole) s.recentAt = s.recentFontAt = 0;
   if (whole && s.tracking && s.ink->known && s.ink->draws.known) {
     // Nothing is cleared yet: the frame's end clears the tiles whose
     // glyphs differ (a frame cleared again before its end was never seen).
-    if (!s.ink->draws.indexed) IndexTileDraws(&s.ink->draws, s.ink->columns, s.ink->rows);
     s.waiting = true;
-    ClearTileDraws(&s.next);
+    s.next.known = true;
+    s.next.draws.clear();
     s.nextCoverage.clear();
     return;
   }
@@ -496,7 +589,7 @@ void RasterSurface::PutText(int x, int y, const char16_t* text, int count) {
     const char32_t code = NextCodePoint(text, count, &i);
     const long long originX = baseX + std::llround(penX);
     const long long originY = baseY + std::llround(penY);
-    const Glyph* glyph = s.cacheEnabled ? s.CachedGlyph(code) : nullptr;
+    const Glyph* glyph = s.cacheEnabled ? s.LookUp(code) : nullptr;
     if (glyph != nullptr && s.waiting) {
       const long long x0 = originX + glyph->left, y0 = originY - glyph->top;
       const Rect box = s.Box(glyph->width, glyph->rows, x0, y0);
@@ -542,7 +635,6 @@ void RasterSurface::CopyToWindow(int x, int y, int width, int height) {
   const Rect all{0, 0, s.width, s.height};
   const bool whole = Covers(copy, all);
 
-  if (s.ink->draws.known && !s.ink->draws.indexed) IndexTileDraws(&s.ink->draws, s.ink->columns, s.ink->rows);
   if (s.presenter) {
     s.presenter(x, y, width, height);
   } else {
@@ -581,15 +673,15 @@ void RasterSurface::State::Changes(const Rect& copy) {
   // Unless the frame's end found them already: tile by tile, the glyphs
   // drawn now against those on screen, or failing those the ink.
   if (!changedShown) {
-    SetInkBlack(&changed, width, height);
+    changed.Reset(width, height);
     if (ink->draws.known && shown.draws.known) {
-      MarkChangedTiles(shown.draws, ink->draws, &changed);
+      MarkChangedDraws(shown.draws, ink->draws, &changed);
     } else {
-      AddInk(&changed, shown);
-      AddInk(&changed, *ink);
+      MarkInkTiles(shown, &changed);
+      MarkInkTiles(*ink, &changed);
     }
   }
-  InkRegion(changed, copy, &rects);
+  TileListRegion(width, height, changed.list, copy, &rects);
 }
 
 void RasterSurface::SetPresenter(Presenter presenter) {
@@ -608,8 +700,7 @@ void RasterSurface::SetGlyphCacheEnabled(bool enabled) {
   if (state_->waiting) state_->Finish();
   state_->cacheEnabled = enabled;
   if (!enabled) {
-    state_->cache.clear();
-    state_->arena.clear();
+    state_->ClearCache();
     state_->arena.shrink_to_fit();
   }
 }
@@ -617,8 +708,7 @@ void RasterSurface::SetGlyphCacheEnabled(bool enabled) {
 void RasterSurface::SetGlyphCacheLimit(std::size_t bytes) {
   if (state_->waiting) state_->Finish();
   state_->cacheBytes = bytes;
-  state_->cache.clear();
-  state_->arena.clear();
+  state_->ClearCache();
 }
 
 std::size_t RasterSurface::GlyphCacheBytes() const { return state_->arena.size(); }

@@ -9,61 +9,72 @@ bool SameDraw(const GlyphDraw& a, const GlyphDraw& b) {
   return a.glyph == b.glyph && a.x == b.x && a.y == b.y && a.color == b.color;
 }
 
+// How far ahead in either frame a glyph is looked for when the two part.
+constexpr std::size_t kLookAhead = 8;
+
 }  // namespace
 
-void ClearTileDraws(TileDraws* draws) {
-  draws->known = true;
-  draws->draws.clear();
-  draws->indexed = false;
-  draws->start.clear();
-  draws->order.clear();
+void ChangedTiles::Reset(int w, int h) {
+  w = std::max(0, w);
+  h = std::max(0, h);
+  if (w != width || h != height) {
+    width = w;
+    height = h;
+    columns = (w + kInkTile - 1) / kInkTile;
+    rows = (h + kInkTile - 1) / kInkTile;
+    marked.assign(static_cast<std::size_t>(columns) * rows, 0);
+  } else {
+    for (int t : list) marked[static_cast<std::size_t>(t)] = 0;
+  }
+  list.clear();
 }
 
-void IndexTileDraws(TileDraws* draws, int columns, int rows) {
-  const std::size_t tiles = static_cast<std::size_t>(columns) * rows;
-  draws->indexed = true;
-  draws->start.assign(tiles + 1, 0);
-  for (const GlyphDraw& d : draws->draws) {
-    for (int r = d.firstRow; r < d.endRow; ++r) {
-      for (int c = d.firstColumn; c < d.endColumn; ++c) ++draws->start[static_cast<std::size_t>(r) * columns + c + 1];
-    }
+void ChangedTiles::Mark(const GlyphDraw& d) {
+  for (int r = d.firstRow; r < d.endRow; ++r) {
+    for (int c = d.firstColumn; c < d.endColumn; ++c) Mark(r * columns + c);
   }
-  for (std::size_t t = 0; t < tiles; ++t) draws->start[t + 1] += draws->start[t];
-  draws->order.resize(static_cast<std::size_t>(draws->start[tiles]));
-  // Each tile's start moves on as its draws are placed, ending at the
-  // next tile's; shifted back after. No scratch: at 3840x2160 one would
-  // be fresh pages every frame.
-  for (std::size_t i = 0; i < draws->draws.size(); ++i) {
-    const GlyphDraw& d = draws->draws[i];
-    for (int r = d.firstRow; r < d.endRow; ++r) {
-      for (int c = d.firstColumn; c < d.endColumn; ++c) {
-        draws->order[static_cast<std::size_t>(draws->start[static_cast<std::size_t>(r) * columns + c]++)] =
-            static_cast<int>(i);
-      }
-    }
-  }
-  for (std::size_t t = tiles; t > 0; --t) draws->start[t] = draws->start[t - 1];
-  draws->start[0] = 0;
 }
 
-void MarkChangedTiles(const TileDraws& a, const TileDraws& b, InkRecord* changed) {
-  const std::size_t tiles = changed->tiles.size();
-  if (!a.indexed || !b.indexed || a.start.size() != tiles + 1 || b.start.size() != tiles + 1) {
-    std::fill(changed->tiles.begin(), changed->tiles.end(), std::uint8_t{1});
-    return;
-  }
-  for (std::size_t t = 0; t < tiles; ++t) {
-    const int a0 = a.start[t], a1 = a.start[t + 1], b0 = b.start[t], b1 = b.start[t + 1];
-    if (a1 - a0 != b1 - b0) {
-      changed->tiles[t] = 1;
+void ChangedTiles::Sort() { std::sort(list.begin(), list.end()); }
+
+void MarkChangedDraws(const TileDraws& a, const TileDraws& b, ChangedTiles* changed) {
+  const std::vector<GlyphDraw>& x = a.draws;
+  const std::vector<GlyphDraw>& y = b.draws;
+  std::size_t i = 0, j = 0;
+  while (i < x.size() && j < y.size()) {
+    if (SameDraw(x[i], y[j])) {
+      ++i;
+      ++j;
       continue;
     }
-    for (int i = 0; i < a1 - a0; ++i) {
-      if (!SameDraw(a.draws[static_cast<std::size_t>(a.order[a0 + i])],
-                    b.draws[static_cast<std::size_t>(b.order[b0 + i])])) {
-        changed->tiles[t] = 1;
+    // A few glyphs more in one than in the other (a label grown or shrunk
+    // by a character) and the two go on alike; failing that, one glyph
+    // drawn in place of another.
+    std::size_t k = 1;
+    for (; k <= kLookAhead; ++k) {
+      if (i + k < x.size() && SameDraw(x[i + k], y[j])) {
+        for (std::size_t n = 0; n < k; ++n) changed->Mark(x[i++]);
+        break;
+      }
+      if (j + k < y.size() && SameDraw(x[i], y[j + k])) {
+        for (std::size_t n = 0; n < k; ++n) changed->Mark(y[j++]);
         break;
       }
     }
+    if (k > kLookAhead) {
+      changed->Mark(x[i++]);
+      changed->Mark(y[j++]);
+    }
   }
+  for (; i < x.size(); ++i) changed->Mark(x[i]);
+  for (; j < y.size(); ++j) changed->Mark(y[j]);
+  changed->Sort();
+}
+
+void MarkInkTiles(const InkRecord& ink, ChangedTiles* changed) {
+  const std::size_t n = std::min(ink.tiles.size(), changed->marked.size());
+  for (std::size_t t = 0; t < n; ++t) {
+    if (ink.tiles[t] != 0) changed->Mark(static_cast<int>(t));
+  }
+  changed->Sort();
 }

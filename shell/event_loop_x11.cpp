@@ -79,8 +79,11 @@ int OpenSignalFd() {
 
 int RunEventLoop(Display* display, int signalFd, void (*handle)(XEvent& event), void (*afterEvents)()) {
   const int connection = ConnectionNumber(display);
+  // Whether the connection may have something to read: a read that finds
+  // nothing is a system call each time the timer wakes the loop.
+  bool readable = true;
   while (!QuitPosted) {
-    while (!QuitPosted && XPending(display) > 0) {
+    while (!QuitPosted && XEventsQueued(display, readable ? QueuedAfterReading : QueuedAlready) > 0) {
       XEvent event;
       XNextEvent(display, &event);
       handle(event);
@@ -90,9 +93,16 @@ int RunEventLoop(Display* display, int signalFd, void (*handle)(XEvent& event), 
     ReportXErrors();
     if (QuitPosted) break;
     const int timeout = RunDue();
-    if (timeout == 0 || XPending(display) > 0) continue;
+    // Events read while drawing are in the queue; the rest wake the poll.
+    XFlush(display);
+    if (timeout == 0 || XEventsQueued(display, QueuedAlready) > 0) {
+      readable = true;
+      continue;
+    }
     pollfd fds[2] = {{connection, POLLIN, 0}, {signalFd, POLLIN, 0}};
-    if (poll(fds, signalFd >= 0 ? 2 : 1, timeout) < 0 && errno != EINTR) break;
+    const int ready = poll(fds, signalFd >= 0 ? 2 : 1, timeout);
+    if (ready < 0 && errno != EINTR) break;
+    readable = ready != 0;
     if (signalFd >= 0 && (fds[1].revents & POLLIN) != 0) {
       signalfd_siginfo info{};
       while (read(signalFd, &info, sizeof info) > 0) {

@@ -45,26 +45,28 @@ long long AreaOf(const std::vector<Rect>& rects) {
 // ---- The tiles themselves ----
 
 TEST(InkRecordTest, MarkedTilesComeBackAsRunsCutToTheBuffer) {
+  constexpr int T = kInkTile;
   InkRecord ink;
-  SetInkBlack(&ink, 50, 40);  // 4 x 3 tiles, the last ones cut short
+  SetInkBlack(&ink, 3 * T + 2, 2 * T + 8);  // 4 x 3 tiles, the last ones cut short
   std::vector<Rect> runs;
   InkRuns(ink, &runs);
   EXPECT_TRUE(runs.empty());
-  MarkInk(&ink, Rect{20, 5, 49, 20});  // columns 1-3, rows 0-1
-  MarkInk(&ink, Rect{0, 39, 1, 40});   // column 0, row 2
+  MarkInk(&ink, Rect{T + 4, 5, 3 * T + 1, T + 4});  // columns 1-3, rows 0-1
+  MarkInk(&ink, Rect{0, 2 * T + 7, 1, 2 * T + 8});  // column 0, row 2
   InkRuns(ink, &runs);
   ASSERT_EQ(runs.size(), 3u);
-  EXPECT_TRUE(Inside(Rect{16, 0, 50, 16}, runs[0]) && Inside(runs[0], Rect{16, 0, 50, 16}));
-  EXPECT_TRUE(Inside(Rect{16, 16, 50, 32}, runs[1]) && Inside(runs[1], Rect{16, 16, 50, 32}));
-  EXPECT_TRUE(Inside(Rect{0, 32, 16, 40}, runs[2]) && Inside(runs[2], Rect{0, 32, 16, 40}));
+  const Rect row0{T, 0, 3 * T + 2, T}, row1{T, T, 3 * T + 2, 2 * T}, row2{0, 2 * T, T, 2 * T + 8};
+  EXPECT_TRUE(Inside(row0, runs[0]) && Inside(runs[0], row0));
+  EXPECT_TRUE(Inside(row1, runs[1]) && Inside(runs[1], row1));
+  EXPECT_TRUE(Inside(row2, runs[2]) && Inside(runs[2], row2));
 
   // Only tiles a black fill covers whole are forgotten; at the buffer's
   // edge, the part inside the buffer is the whole tile.
-  UnmarkInk(&ink, Rect{17, 0, 50, 40});
+  UnmarkInk(&ink, Rect{T + 1, 0, 3 * T + 2, 2 * T + 8});
   InkRuns(ink, &runs);
   ASSERT_EQ(runs.size(), 3u);
-  EXPECT_EQ(runs[0].left, 16);  // column 1 was only partly filled
-  EXPECT_EQ(runs[0].right, 32);
+  EXPECT_EQ(runs[0].left, T);  // column 1 was only partly filled
+  EXPECT_EQ(runs[0].right, 2 * T);
   UnmarkInk(&ink, Rect{-5, -5, 100, 100});
   InkRuns(ink, &runs);
   EXPECT_TRUE(runs.empty());
@@ -109,6 +111,17 @@ TEST(InkRecordTest, TheRegionCoversEveryMarkedTileWithFewRectangles) {
       }
     }
     EXPECT_LE(region.size(), runs.size());
+    // The same tiles listed make the same rectangles.
+    std::vector<int> listed;
+    for (std::size_t t = 0; t < ink.tiles.size(); ++t) {
+      if (ink.tiles[t] != 0) listed.push_back(static_cast<int>(t));
+    }
+    std::vector<Rect> fromList;
+    TileListRegion(width, height, listed, clip, &fromList);
+    ASSERT_EQ(fromList.size(), region.size());
+    for (std::size_t i = 0; i < region.size(); ++i) {
+      EXPECT_TRUE(Inside(fromList[i], region[i]) && Inside(region[i], fromList[i])) << i;
+    }
   }
   InkRecord empty;
   SetInkBlack(&empty, 64, 64);
@@ -280,6 +293,14 @@ TEST_F(InkTrackingTest, ThePresenterIsToldTheWholeOnlyWhenTheScreenIsNotKnown) {
   changed = frame(-1);
   EXPECT_TRUE(Covered(changed, 65, 50));
   EXPECT_TRUE(frame(-1).empty());
+  // A glyph more ahead of another, or one fewer: its place only, though
+  // the other comes later in the order than it did.
+  frame(-1, 0x00FFFFFF, u"一");
+  for (int x : {60, -1}) {
+    changed = frame(x, 0x00FFFFFF, u"一");
+    EXPECT_TRUE(Covered(changed, 65, 50));
+    EXPECT_FALSE(Covered(changed, 160, 50));
+  }
 
   s.ShowWhole();
   changed = frame(-1);
