@@ -39,15 +39,20 @@ stop_x() {
   if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
   XVFB_PID=""
 }
+# A program's start under Wine takes seconds, more than ten on a loaded
+# machine: the waits for a start allow this many.
+wine_start_ms=60000
 # still_shot FILE: a screenshot once the screen holds still (two in a row
-# alike), within 10 s: the clock is stopped, but a frame may be arriving.
+# alike), within 10 s (a try begun after them fails, see pictures.sh): the
+# clock is stopped, but a frame may be arriving.
 still_shot() {
-  local deadline=$((SECONDS + 10))
+  local deadline=$((SECONDS + 10)) looked
   import -window root "$1.before.png"
   while :; do
+    looked=$SECONDS
     import -window root "$1"
     [[ $(pixels_differing "$1" "$1.before.png") == 0 ]] && break
-    ((SECONDS < deadline)) || fail "the screen did not hold still for $(basename "$1")"
+    ((looked < deadline)) || fail "the screen did not hold still for $(basename "$1")"
     mv "$1" "$1.before.png"
   done
   rm -f "$1.before.png"
@@ -83,7 +88,7 @@ for size in 1280x800 1920x1080; do
     printf '[Setting]\r\nColor=1\r\nHan=%s\r\n' "$style" > "$ini"
     ORBIDIAL_TEST_TIME="$instant" wine "$scr" /s &
     saver=$!
-    "$xprobe" wait-nonblack $((width / 2)) 0 $((width / 2)) "$height" 10000 ||
+    "$xprobe" wait-nonblack $((width / 2)) 0 $((width / 2)) "$height" "$wine_start_ms" ||
       fail "$name: no frame from Orbidial.scr"
     still_shot "$out/$name-gdi.png"
     xdotool key Escape
@@ -112,8 +117,8 @@ rm -f "$out/status"
   echo $? > "$out/status"
 ) &
 saver=$!
-"$xprobe" wait-nonblack 640 0 640 800 10000 || fail "two monitors: no frame on the first"
-"$xprobe" wait-nonblack 1792 0 512 768 10000 || fail "two monitors: no frame on the second"
+"$xprobe" wait-nonblack 640 0 640 800 "$wine_start_ms" || fail "two monitors: no frame on the first"
+"$xprobe" wait-nonblack 1792 0 512 768 "$wine_start_ms" || fail "two monitors: no frame on the second"
 still_shot "$out/two-monitors.png"
 convert "$out/two-monitors.png" -crop 1280x800+0+0 +repage "$out/monitor1-gdi.png"
 convert "$out/two-monitors.png" -crop 1024x768+1280+0 +repage "$out/monitor2-gdi.png"
@@ -142,7 +147,7 @@ rm -f "$out/status"
   echo $? > "$out/status"
 ) &
 saver=$!
-"$xprobe" wait-nonblack 1792 0 512 768 10000 || fail "two monitors: no frame on the second"
+"$xprobe" wait-nonblack 1792 0 512 768 "$wine_start_ms" || fail "two monitors: no frame on the second"
 ends_on_second "Escape" key Escape
 stop_x
 

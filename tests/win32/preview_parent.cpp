@@ -1,10 +1,10 @@
 // Test helper: plays the screen-saver host's preview pane. Creates a window
 // with a client area of WIDTH x HEIGHT, prints its handle in decimal (the
-// number the host passes after /p), keeps it for LIFETIME milliseconds and
+// number the host passes after /p), keeps it until the file END exists and
 // then destroys it, as the host does when the preview ends. As soon as it has
 // child windows it reports them, once, one line each:
 // "child CLASS X Y WIDTH HEIGHT".
-//   preview_parent.exe WIDTH HEIGHT LIFETIME
+//   preview_parent.exe WIDTH HEIGHT END
 #include <windows.h>
 
 #include <cstdio>
@@ -12,8 +12,9 @@
 
 namespace {
 
-constexpr UINT_PTR kEndTimer = 1;
-constexpr UINT_PTR kReportTimer = 2;
+constexpr UINT_PTR kReportTimer = 1;
+constexpr UINT_PTR kEndTimer = 2;
+const wchar_t* EndFile = nullptr;
 
 BOOL CALLBACK ReportChild(HWND child, LPARAM) {
   wchar_t name[64] = {};
@@ -34,7 +35,7 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         KillTimer(window, kReportTimer);
         EnumChildWindows(window, ReportChild, 0);
         std::fflush(stdout);
-      } else {
+      } else if (GetFileAttributesW(EndFile) != INVALID_FILE_ATTRIBUTES) {
         DestroyWindow(window);
       }
       return 0;
@@ -50,12 +51,12 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: preview_parent WIDTH HEIGHT LIFETIME_MS\n");
+    std::fprintf(stderr, "usage: preview_parent WIDTH HEIGHT END_FILE\n");
     return 2;
   }
   const int width = _wtoi(argv[1]);
   const int height = _wtoi(argv[2]);
-  const int lifetime = _wtoi(argv[3]);
+  EndFile = argv[3];
 
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass = {};
@@ -76,8 +77,8 @@ int wmain(int argc, wchar_t** argv) {
   if (window == nullptr) return 1;
   std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
   std::fflush(stdout);
-  SetTimer(window, kEndTimer, static_cast<UINT>(lifetime), nullptr);
   SetTimer(window, kReportTimer, 50, nullptr);
+  SetTimer(window, kEndTimer, 50, nullptr);
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
