@@ -67,9 +67,11 @@ class Page {
   }
 
   async reload(frames = 1) {
+    // The old document carries a mark the new one never has: its going is
+    // seen however quickly the new page sets up its clock.
+    await this.evaluate('window.orbidialReloadMark = true');
     await this.send('Page.reload', {});
-    // The old page's counter may still answer for a moment.
-    await waitFor('the reload', () => this.evaluate('window.orbidial === undefined').catch(() => true));
+    await waitFor('the reload', () => this.evaluate('window.orbidialReloadMark === undefined').catch(() => false));
     await waitFor(`frame ${frames} after the reload`, () => this.evaluate(
       `window.orbidial !== undefined && orbidial.frames() >= ${frames}`).catch(() => false));
   }
