@@ -4,7 +4,8 @@
 # and the Wine tests once a round beside them when build-win/ holds the cross
 # build, while a busy loop on every core keeps the machine loaded. Prints per
 # test its runs and failures; the output of every round stays in
-# build/flake-hunt/ (round-N.log, and wine-*-N.log for the Wine tests).
+# build/flake-hunt/ (round-N.log, and wine-*-N.log for the Wine tests, with
+# the screen of a wine_e2e failure in wine_e2e-N-failure.png).
 #   scripts/flake-hunt.sh [ROUNDS [JOBS]]      (20 rounds, 3 at a time)
 # FLAKE_TESTS=REGEX runs only the ctest tests it matches.
 set -euo pipefail
@@ -46,6 +47,7 @@ wine_round() {
       echo "$name passed"
     else
       echo "$name failed"
+      [[ $name != wine_e2e ]] || cp build-win/e2e-win32/failure.png "$out/$name-$1-failure.png" 2>/dev/null || true
     fi
   done >"$out/wine-$1.result"
 }

@@ -76,7 +76,7 @@ face=$(reference face --at "$AT")
 start_saver
 shows "$face"
 notify-send -u critical "Orbidial" "a notification over the saver"
-timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --class Dunst >/dev/null ||
+find_window "$E2E_WAIT" --class Dunst >/dev/null ||
   fail "dunst showed no popup: $(cat "$WORK/dunst.log")"
 shows "$face"
 

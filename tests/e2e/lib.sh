@@ -73,7 +73,7 @@ start_dialog() {
 # wait_window NAME: the id of the first visible window whose name matches
 # the pattern NAME, once there is one.
 wait_window() {
-  timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --name "$1" | head -1 ||
+  find_window "$E2E_WAIT" --name "$1" ||
     fail "no window named $1 within ${E2E_WAIT}s"
 }
 

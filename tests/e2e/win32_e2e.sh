@@ -44,7 +44,9 @@ fail() {
   import -window root "$shots/failure.png" 2>/dev/null || true
   exit 1
 }
-step() { echo "-- $*"; }
+# Each step says when it began (seconds into the run), for the log of a
+# failure.
+step() { echo "-- [${SECONDS}s] $*"; }
 # shellcheck source=pictures.sh
 source "$here/pictures.sh"
 
@@ -156,7 +158,7 @@ within() {
 wine_start=60
 # wait_window NAME: the first visible X window of that exact title.
 wait_window() {
-  timeout "$wine_start" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1
+  find_window "$wine_start" --name "^$1\$" || true
 }
 shot() { import -window root "$shots/$1.png"; }
 # face_drawn: the saver has drawn a frame of its face, so it runs its message

@@ -39,3 +39,20 @@ e2e_displays() {
   local first=${E2E_DISPLAY_BASE:-43}
   seq -s ' ' "$first" $((first + 19))
 }
+
+# find_window SECONDS SEARCH...: prints the id of the first visible window
+# that `xdotool search SEARCH...` finds, once there is one; returns 1 when
+# none showed within SECONDS (on a look begun after that). Each look is a
+# search of its own: this xdotool ends a search with BadWindow when any
+# window goes away while it walks the tree (Wine makes and drops windows as
+# a program starts), and `search --sync` would end with it, finding nothing.
+find_window() {
+  local deadline=$((SECONDS + $1)) limit=$1 looked id
+  shift
+  until looked=$SECONDS && id=$(timeout "$limit" xdotool search --onlyvisible "$@" 2>/dev/null | head -1) &&
+    [[ -n $id ]]; do
+    ((looked < deadline)) || return 1
+    sleep 0.2
+  done
+  echo "$id"
+}

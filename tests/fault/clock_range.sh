@@ -30,7 +30,7 @@ for seconds in 100000000000000000 -100000000000000000; do
   # A frame or three tried at that clock.
   wait_for "the saver's frames" "$E2E_WAIT" clock_read 4
   saver_running "a clock beyond local time"
-  xdotool search --name "^Orbidial$" >/dev/null || fail "no saver window"
+  find_window "$E2E_WAIT" --name "^Orbidial$" >/dev/null || fail "no saver window"
   lit=$("$XPROBE" nonblack 0 0 1920 1080)
   ((lit == 0)) || fail "$lit pixels lit for the clock at $seconds s"
   xdotool key Escape

@@ -43,7 +43,7 @@ run_as=()
 open_dialog() {
   "${run_as[@]}" "$dialog_program" "$@" >"$work/dialog.out" 2>"$work/dialog.err" &
   dialog_pid=$!
-  window=$(timeout 10 xdotool search --sync --onlyvisible --class orbidial | head -1) ||
+  window=$(find_window 10 --class orbidial) ||
     fail "the dialog did not appear"
   xdotool windowfocus --sync "$window" || fail "the dialog did not take the focus"
 }
@@ -161,7 +161,7 @@ grep -q -v '^1|file://.*README.md$' "$work/launches" && fail "launcher got: $(ca
 echo "owned by the window the command line names; a bad id is ignored"
 xclock &
 owner_pid=$!
-owner=$(timeout 10 xdotool search --sync --onlyvisible --class xclock | head -1)
+owner=$(find_window 10 --class xclock) || fail "xclock did not appear"
 open_dialog "$owner"
 xprop -id "$window" WM_TRANSIENT_FOR | grep -q -i "$(printf '0x%x' "$owner")" ||
   fail "not transient for $owner: $(xprop -id "$window" WM_TRANSIENT_FOR)"
@@ -189,7 +189,7 @@ open_dialog --icon "$work/no-such-icon.png"
 check_pixels "$shots/options-dialog.png"
 click_han_box
 click_ok
-warning=$(timeout 10 xdotool search --sync --onlyvisible --name '^Orbidial$' | head -1) ||
+warning=$(find_window 10 --name '^Orbidial$') ||
   fail "no warning box"
 xdotool windowfocus --sync "$warning"
 import -window root "$shots/options-warning.png"
