@@ -62,7 +62,7 @@ xrandr --setmonitor S 800/211x600/158+1400+100 none >/dev/null
 start_saver
 shows "$(reference fresh --at "$AT" --size 800x600)" 800x600+1400+100
 second=
-for id in $(xdotool search --name '^Orbidial$'); do
+for id in $(windows --name '^Orbidial$'); do
   [[ $(xwininfo -id "$id" | awk '/Absolute upper-left X/ {print $4}') == 1400 ]] && second=$id
 done
 [[ -n $second ]] || fail "no window on the second monitor"

@@ -56,3 +56,16 @@ find_window() {
   done
   echo "$id"
 }
+
+# windows SEARCH...: every window `xdotool search SEARCH...` finds, the
+# search made again while a window going away spoils it (as above).
+windows() {
+  local err ids _
+  err=$(mktemp)
+  for _ in $(seq 20); do
+    ids=$(xdotool search "$@" 2>"$err") || true
+    grep -q BadWindow "$err" || break
+  done
+  rm -f "$err"
+  [[ -z $ids ]] || echo "$ids"
+}

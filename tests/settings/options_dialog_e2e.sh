@@ -193,7 +193,7 @@ warning=$(find_window 10 --name '^Orbidial$') ||
   fail "no warning box"
 xdotool windowfocus --sync "$warning"
 import -window root "$shots/options-warning.png"
-[[ $(xdotool search --onlyvisible --name '^Orbidial$' | wc -l) == 1 ]] || fail "more than one warning"
+[[ $(windows --onlyvisible --name '^Orbidial$' | wc -l) == 1 ]] || fail "more than one warning"
 xdotool windowfocus --sync "$warning" key Return
 expect_end 1
 cmp -s "$ini" "$work/before" || fail "the failed save changed the file"
